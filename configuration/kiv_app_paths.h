@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// Where the files that ship with the client live. Every path the panel builds
+// on the application folder goes through here, so that tests and the demo can
+// point KIV_APP_DIR at a folder of their own.
+namespace kiv_app_paths {
+
+QString appDir();
+QString defaultSettingsFile();   // data/kiv_default.ini
+QString userTemplateFile();      // data/kiv_users.ini
+QString renderPathFile();        // data/kiv_renderpath.ini
+
+// "cn" or "en": the language folder of the 3ds Max plugin files, from the
+// translation file named in the default settings.
+QString pluginLanguageCode();
+
+} // namespace kiv_app_paths
