@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# One entry point for a fresh Debian machine: installs what is missing,
+# configures and builds, then opens the demo host or runs every test.
+#   ./build.sh demo    build and open the demo host on its sample data
+#   ./build.sh test    build and run every test
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+build_dir=${KIV_BUILD_DIR:-$here/build}
+packages=(cmake make g++ qtbase5-dev qtbase5-dev-tools qttools5-dev qttools5-dev-tools
+          fonts-wqy-microhei)
+
+install_missing() {
+    local missing=() p
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo=sudo
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+build() {
+    cmake -S "$here" -B "$build_dir" -DCMAKE_BUILD_TYPE="${KIV_BUILD_TYPE:-Debug}"
+    cmake --build "$build_dir" -j"$(nproc)"
+}
+
+case "${1:-}" in
+    demo)
+        install_missing
+        build
+        exec "$build_dir/bin/kiv_settings_demo"
+        ;;
+    test)
+        install_missing
+        build
+        cd "$build_dir"
+        QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
+        ;;
+    *)
+        echo "usage: $0 demo|test" >&2
+        exit 2
+        ;;
+esac

@@ -1,0 +1,220 @@
+#include "demo_host.h"
+
+#include "kiv_configuration_widget.h"
+#include "kiv_http.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QStringList>
+#include <QTextStream>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+kiv_general_types::AuthSet::LoginInfo SampleUser()
+{
+    kiv_general_types::AuthSet::LoginInfo info;
+    info.userId = QStringLiteral("10086");
+    info.accessToken = QStringLiteral("demo-access-token");
+    info.zftxServer = QStringLiteral("zftx.example.com");
+    info.zftxPassword = QStringLiteral("demo-zftx-password");
+    info.ftpServer = QStringLiteral("ftp.example.com");
+    info.asperaHost = QStringLiteral("aspera.example.com");
+    info.asperaPort = QStringLiteral("33001");
+    info.accountType = QStringLiteral("personal");
+    info.nickName = QStringLiteral("Demo Artist");
+    info.speedTestServer = QStringLiteral("speedtest.example.com");
+    info.email = QStringLiteral("demo_artist@example.com");
+    info.userName = QStringLiteral("demo_artist");
+    info.ftpPassword = QStringLiteral("demo-ftp-password");
+    info.phone = QStringLiteral("+1-555-0100");
+    info.zoneId = QStringLiteral("1");
+    info.language = QStringLiteral("en");
+    return info;
+}
+
+// The panel is a translucent window with a shadow margin. grab() leaves that
+// margin undefined where the platform has no alpha channel (offscreen), so
+// the panel is drawn onto a transparent image without its window background.
+QImage Snapshot(QWidget* widget)
+{
+    const qreal ratio = widget->devicePixelRatioF();
+    QImage image(widget->size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    widget->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+QString DescribeProject(const kiv_general_types::Project& project)
+{
+    return QStringLiteral("id=%1 name=%2 type=0x%3 nodePool=%4")
+        .arg(project.id, project.name, QString::number(project.type, 16), project.options.nodePool);
+}
+
+QString DescribeTransfer(const ZftxTransConfig& config)
+{
+    // Credentials stay out of the console and the log file.
+    return QStringLiteral("uploadMethod=%1 downloadMethod=%2 userId=%3 zoneId=%4 "
+                          "zftx.server=%5 zftx.mss=%6 aspera.host=%7 aspera.secret=*** "
+                          "ftp.server=%8 maxReconnect=%9")
+        .arg(config.uploadMethod)
+        .arg(config.downloadMethod)
+        .arg(config.userId, config.zoneId, config.zftx.server)
+        .arg(config.zftx.mss)
+        .arg(config.aspera.host, config.ftp.server)
+        .arg(config.maxReconnect);
+}
+
+QString DescribeCommand(ZFTXCMDTYPE type)
+{
+    switch (type) {
+    case ZFTXCMD_DOWNLOAD_CONCURRENCE:
+        return QStringLiteral("download");
+    case ZFTXCMD_UPLOAD_CONCURRENCE:
+        return QStringLiteral("upload");
+    case ZFTXCMD_NONE:
+        break;
+    }
+    return QStringLiteral("none");
+}
+
+} // namespace
+
+DemoHost::DemoHost(const QString& outputDir, QObject* parent)
+    : QObject(parent)
+    , m_outputDir(outputDir)
+    , m_signalLog(QDir(outputDir).filePath(QStringLiteral("signals.log")))
+{
+    m_general.nodePools.insert(QStringLiteral("pool-cpu"),
+                               qMakePair(QStringLiteral("cpu_default"), QStringLiteral("CPU Pool")));
+    m_general.nodePools.insert(QStringLiteral("pool-gpu"),
+                               qMakePair(QStringLiteral("gpu_rtx"), QStringLiteral("GPU Pool")));
+
+    // One log per run, so that it shows this run's signals only.
+    if (!m_signalLog.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(m_signalLog.fileName()));
+
+    m_http = new kiv_http(this);
+    m_panel = std::make_unique<kiv_configuration_widget>(m_general, m_http, nullptr);
+    ConnectPanelSignals();
+}
+
+DemoHost::~DemoHost() = default;
+
+void DemoHost::Run(bool captureScreens)
+{
+    m_panel->SetLogger(7);
+    m_panel->SetCurrentUserInfo(SampleUser());
+    m_panel->OnChangeSkin();
+
+    QTextStream(stdout) << "[query] appversion=" << m_panel->GetGeneralOpt(QStringLiteral("appversion")).toString()
+                        << " software=" << m_panel->GetVersionList().join(QLatin1Char('&'))
+                        << " oldmax=" << m_panel->GetOldMax().join(QLatin1Char('|')) << Qt::endl;
+
+    // ShowConf runs a modal loop; a zero timer set now fires inside it.
+    if (captureScreens)
+        QTimer::singleShot(0, this, &DemoHost::CapturePages);
+    m_panel->ShowConf(false);
+}
+
+void DemoHost::CapturePages()
+{
+    if (!m_panel->isVisible()) {
+        // ShowConf refused and shows its notice instead: close that, or the demo would hang.
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+        return;
+    }
+
+    struct Page {
+        const char* button;
+        const char* name;
+    };
+    static const Page pages[] = {
+        {"BtnGeneral", "general"},   {"BtnVersion", "version"}, {"BtnTransfer", "transfer"},
+        {"BtnPersional", "personal"}, {"BtnProject", "project"},
+    };
+
+    int index = 0;
+    for (const Page& page : pages) {
+        // The personal button is hidden, but click() still switches the page.
+        if (auto* button = m_panel->findChild<QAbstractButton*>(QLatin1String(page.button)))
+            button->click();
+        QCoreApplication::processEvents();
+
+        const QString file =
+            QDir(m_outputDir).filePath(QStringLiteral("page-%1-%2.png").arg(index).arg(QLatin1String(page.name)));
+        if (Snapshot(m_panel.get()).save(file))
+            m_screenshots << file;
+        else
+            std::fprintf(stderr, "cannot save %s\n", qPrintable(file));
+        ++index;
+    }
+
+    if (auto* close = m_panel->findChild<QAbstractButton*>(QStringLiteral("btnClose")))
+        close->click();
+}
+
+void DemoHost::Report(const QString& signal, const QString& details)
+{
+    QString line = QStringLiteral("[signal] ") + signal;
+    if (!details.isEmpty())
+        line += QLatin1Char(' ') + details;
+
+    QTextStream(stdout) << line << Qt::endl;
+    if (m_signalLog.isOpen()) {
+        m_signalLog.write(line.toUtf8() + '\n');
+        m_signalLog.flush();
+    }
+}
+
+void DemoHost::ConnectPanelSignals()
+{
+    using Panel = kiv_configuration_widget;
+    using kiv_general_types::Project;
+    Panel* panel = m_panel.get();
+
+    connect(panel, &Panel::SigZftxParams, this,
+            [this](const ZftxTransConfig& config) { Report(QStringLiteral("SigZftxParams"), DescribeTransfer(config)); });
+    connect(panel, &Panel::sigGetProjectList, this, [this] { Report(QStringLiteral("sigGetProjectList")); });
+    connect(panel, &Panel::SigMaxConcurrence, this, [this](ZFTXCMDTYPE type, int count) {
+        Report(QStringLiteral("SigMaxConcurrence"),
+               QStringLiteral("type=%1(%2) count=%3").arg(int(type)).arg(DescribeCommand(type)).arg(count));
+    });
+    connect(panel, &Panel::sigCreateProject, this, [this] { Report(QStringLiteral("sigCreateProject")); });
+    connect(panel, &Panel::sigDeleteProject, this,
+            [this](const Project& project) { Report(QStringLiteral("sigDeleteProject"), DescribeProject(project)); });
+    connect(panel, &Panel::sigSetCurrentProject, this,
+            [this](const QString& id) { Report(QStringLiteral("sigSetCurrentProject"), QStringLiteral("id=") + id); });
+    connect(panel, &Panel::sigEditProject, this,
+            [this](const Project& project) { Report(QStringLiteral("sigEditProject"), DescribeProject(project)); });
+    connect(panel, &Panel::sigConfChanged, this, [this] { Report(QStringLiteral("sigConfChanged")); });
+    connect(panel, &Panel::sigLog, this,
+            [this](int logger, int level, const QString& message, const wchar_t* source, int line) {
+                const QString file = source ? QString::fromWCharArray(source) : QStringLiteral("?");
+                Report(QStringLiteral("sigLog"), QStringLiteral("logger=%1 level=%2 source=%3:%4 message=%5")
+                                                     .arg(logger)
+                                                     .arg(level)
+                                                     .arg(file)
+                                                     .arg(line)
+                                                     .arg(message));
+            });
+    connect(panel, &Panel::sigNewProject, this, [this](const Project& project, bool flag) {
+        Report(QStringLiteral("sigNewProject"), DescribeProject(project) + QStringLiteral(" flag=%1").arg(flag));
+    });
+    connect(panel, &Panel::sigCurrentProject, this,
+            [this](const QString& id) { Report(QStringLiteral("sigCurrentProject"), QStringLiteral("id=") + id); });
+    connect(panel, &Panel::sigUpdatePluginCfg, this, [this](const QVariantMap& cfg) {
+        Report(QStringLiteral("sigUpdatePluginCfg"), QStringLiteral("keys=") + QStringList(cfg.keys()).join(QLatin1Char(',')));
+    });
+    connect(panel, &Panel::sigUpdatePluginTriggered, this, [this] { Report(QStringLiteral("sigUpdatePluginTriggered")); });
+    connect(panel, &Panel::sigUpdatePluginStatus, this,
+            [this](const QString& message) { Report(QStringLiteral("sigUpdatePluginStatus"), QStringLiteral("message=") + message); });
+    connect(panel, &Panel::sigInstallPlugin, this,
+            [this](int mode) { Report(QStringLiteral("sigInstallPlugin"), QStringLiteral("mode=%1").arg(mode)); });
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "kiv_general_types.h"
+
+#include <QFile>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class kiv_configuration_widget;
+class kiv_http;
+
+// Plays the host client: owns the records the panel borrows, drives the
+// panel in the order a host does, and prints every signal it sends back.
+class DemoHost : public QObject
+{
+    Q_OBJECT
+public:
+    explicit DemoHost(const QString& outputDir, QObject* parent = nullptr);
+    ~DemoHost() override;
+
+    // Hands the panel a sample user, then opens it and returns when it
+    // closes. With captureScreens, every page is saved as a PNG and the
+    // panel closes itself.
+    void Run(bool captureScreens);
+
+    QStringList Screenshots() const { return m_screenshots; }
+    QString SignalLogPath() const { return m_signalLog.fileName(); }
+
+private:
+    void ConnectPanelSignals();
+    void CapturePages();
+    void Report(const QString& signal, const QString& details = QString());
+
+    // Declared before the panel so that it outlives it.
+    kiv_general_types::GeneralSet m_general;
+    kiv_http* m_http = nullptr; // child of this object
+    std::unique_ptr<kiv_configuration_widget> m_panel;
+
+    QString m_outputDir;
+    QFile m_signalLog;
+    QStringList m_screenshots;
+};

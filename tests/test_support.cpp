@@ -1,0 +1,136 @@
+#include "test_support.h"
+
+#include "kiv_configuration_widget.h"
+#include "kiv_messagebox_dialog.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+
+namespace kiv_test {
+
+Sandbox::Sandbox()
+{
+    QDir(m_app.path()).mkpath(QStringLiteral("data"));
+    qputenv("KIV_APP_DIR", m_app.path().toUtf8());
+    qputenv("KIV_USER_APP_PATH", m_user.path().toUtf8());
+}
+
+Sandbox::~Sandbox()
+{
+    qunsetenv("KIV_APP_DIR");
+    qunsetenv("KIV_USER_APP_PATH");
+}
+
+QString Sandbox::appDir() const { return m_app.path(); }
+QString Sandbox::userDir() const { return m_user.path(); }
+QString Sandbox::defaultFile() const { return m_app.path() + QStringLiteral("/data/kiv_default.ini"); }
+QString Sandbox::templateFile() const { return m_app.path() + QStringLiteral("/data/kiv_users.ini"); }
+
+QString Sandbox::userFile(const QString& userName) const
+{
+    return m_user.path() + QStringLiteral("/conf/kiv_%1.ini").arg(userName);
+}
+
+void Sandbox::writeDefaults(const QByteArray& ini) const { writeFile(defaultFile(), ini); }
+void Sandbox::writeTemplate(const QByteArray& ini) const { writeFile(templateFile(), ini); }
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(bytes);
+}
+
+LogRecorder::LogRecorder(kiv_configuration_widget* panel)
+{
+    QObject::connect(panel, &kiv_configuration_widget::sigLog, panel,
+                     [this](int loggerId, int level, QString message, const wchar_t* source, int line) {
+                         lines.append({loggerId, level, message,
+                                       source ? QString::fromWCharArray(source) : QString(), line});
+                     });
+}
+
+bool LogRecorder::contains(int level, const QString& messageStart) const
+{
+    for (const LogLine& line : lines) {
+        if (line.level == level && line.message.startsWith(messageStart))
+            return true;
+    }
+    return false;
+}
+
+kiv_general_types::AuthSet::LoginInfo sampleUser(const QString& userName, const QString& userId)
+{
+    kiv_general_types::AuthSet::LoginInfo info;
+    info.userId = userId;
+    info.userName = userName;
+    info.zftxServer = QStringLiteral("zftx.example.test");
+    info.ftpServer = QStringLiteral("ftp.example.test");
+    info.speedTestServer = QStringLiteral("speed.example.test");
+    return info;
+}
+
+void whenModal(std::function<void(QWidget*)> answer, bool* answered, int timeoutMs)
+{
+    if (answered)
+        *answered = false;
+    auto* timer = new QTimer(qApp);
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [=] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal->isVisible()) {
+            timer->stop();
+            // Answer from a fresh single shot: this timer's slot is not
+            // re-entered while the answer runs a nested modal loop.
+            QTimer::singleShot(0, [=] {
+                if (answered)
+                    *answered = true;
+                answer(modal);
+            });
+        } else if (clock->elapsed() > timeoutMs) {
+            timer->stop();
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                dialog->reject();
+        } else {
+            return;
+        }
+        timer->deleteLater();
+    });
+    timer->start();
+}
+
+void clickInNextModal(const QString& buttonName, QString* seenText, bool* answered)
+{
+    whenModal(
+        [=](QWidget* modal) {
+            if (seenText) {
+                if (auto* box = qobject_cast<kiv_messagebox_dialog*>(modal))
+                    *seenText = box->text();
+            }
+            if (auto* button = modal->findChild<QAbstractButton*>(buttonName))
+                button->click();
+            else if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
+        },
+        answered);
+}
+
+} // namespace kiv_test

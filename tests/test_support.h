@@ -1,0 +1,72 @@
+#pragma once
+
+#include "kiv_general_types.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <functional>
+
+class QWidget;
+class kiv_configuration_widget;
+
+namespace kiv_test {
+
+// A private application folder (with data/kiv_default.ini and the user
+// template) and a private user folder, published through KIV_APP_DIR and
+// KIV_USER_APP_PATH for as long as the object lives.
+class Sandbox
+{
+public:
+    Sandbox();
+    ~Sandbox();
+
+    QString appDir() const;
+    QString userDir() const;
+    QString defaultFile() const;
+    QString templateFile() const;
+    QString userFile(const QString& userName) const;
+
+    void writeDefaults(const QByteArray& ini) const;
+    void writeTemplate(const QByteArray& ini) const;
+
+private:
+    QTemporaryDir m_app;
+    QTemporaryDir m_user;
+};
+
+QByteArray readFile(const QString& path);
+void writeFile(const QString& path, const QByteArray& bytes);
+
+// Records every sigLog line of a panel.
+struct LogLine {
+    int loggerId;
+    int level;
+    QString message;
+    QString source;
+    int line;
+};
+
+class LogRecorder
+{
+public:
+    explicit LogRecorder(kiv_configuration_widget* panel);
+    QList<LogLine> lines;
+    bool contains(int level, const QString& messageStart) const;
+};
+
+kiv_general_types::AuthSet::LoginInfo sampleUser(const QString& userName = QStringLiteral("artist"),
+                                                 const QString& userId = QStringLiteral("1001"));
+
+// Calls `answer` with the next modal widget that becomes active, from a timer
+// of its own so that it runs inside that widget's modal loop. If none shows
+// up within the timeout, any modal widget is rejected so that no test hangs,
+// and `answered` (when given) stays false.
+void whenModal(std::function<void(QWidget*)> answer, bool* answered = nullptr, int timeoutMs = 5000);
+
+// Clicks the button named `buttonName` of the next modal widget.
+void clickInNextModal(const QString& buttonName, QString* seenText = nullptr, bool* answered = nullptr);
+
+} // namespace kiv_test
