@@ -54,6 +54,10 @@ kiv_configuration_widget::kiv_configuration_widget(kiv_general_types::GeneralSet
     , m_parent(parent)
 {
     ui->setupUi(this);
+    for (const kiv_general_options::Option& option : kiv_general_options::table())
+        m_generalWidgets << (option.widget ? findChild<QWidget*>(QLatin1String(option.widget)) : nullptr);
+    // Until a user is set the host is answered with the built-in defaults.
+    m_generalOptions.resetToBuiltIn(kiv_types::userAppPath());
     ApplyFramelessWindow();
     ui->btnClose->installEventFilter(this);
 
@@ -332,6 +336,7 @@ void kiv_configuration_widget::LoadUserSettings()
     OpenDefaultSettings();
     if (!OpenUserSettings())
         return;
+    ReadGeneralSettings();
 }
 
 void kiv_configuration_widget::OpenDefaultSettings()
@@ -341,18 +346,21 @@ void kiv_configuration_widget::OpenDefaultSettings()
 
 bool kiv_configuration_widget::OpenUserSettings()
 {
+    const QString userFolder = kiv_types::userAppPath();
     if (m_userName.isEmpty()) {
         // The previous user's file, if any, stays open.
         KIV_LOG(KIV_LOG_INFO, QStringLiteral("not have current user "));
         return m_userSettings != nullptr;
     }
     if (!IsUsableUserName(m_userName)) {
+        // Neither this name nor the previous user's values may be used.
         m_userSettings.reset();
+        m_generalOptions.resetToBuiltIn(userFolder);
+        m_currentProjectId.clear();
         KIV_LOG(KIV_LOG_ERROR, QStringLiteral("invalid user name ") + m_userName);
         return false;
     }
 
-    const QString userFolder = kiv_types::userAppPath();
     const QString path = userFolder + QStringLiteral("/conf/kiv_%1.ini").arg(m_userName);
     if (!QFileInfo::exists(path)) {
         QDir().mkpath(userFolder + QStringLiteral("/conf"));
@@ -403,25 +411,15 @@ void kiv_configuration_widget::ShowConf(bool showVersionPage)
 
 void kiv_configuration_widget::InitUiSettings()
 {
-    // The pages refill from memory here, in the order general, version,
-    // transfer, personal, as each page's behaviour is built.
+    ShowGeneralSettings();
 }
 
-QVariant kiv_configuration_widget::GetGeneralOpt(QString mark)
+void kiv_configuration_widget::WriteUserSettingNow(const QString& key, const QVariant& value)
 {
-    if (mark == QLatin1String("appversion"))
-        return m_appVersion;
-    if (mark == QLatin1String("hotline"))
-        return m_hotline;
-    if (mark == QLatin1String("qqnumber"))
-        return m_qqNumber;
-    return -1;
-}
-
-void kiv_configuration_widget::GetGeneralOpt(QString mark, QVariant& value)
-{
-    Q_UNUSED(mark)
-    Q_UNUSED(value)
+    if (!m_userSettings)
+        return;
+    m_userSettings->setValue(key, value);
+    m_userSettings->sync();
 }
 
 QStringList kiv_configuration_widget::GetOldMax() const
@@ -439,11 +437,17 @@ QMap<QString, QStringList> kiv_configuration_widget::GetPyVersions() const
 
 void kiv_configuration_widget::EnableApply()
 {
+    UpdateDependentWidgets();
     ui->btnApply->setEnabled(true);
 }
 
 void kiv_configuration_widget::TriggerApply()
 {
+    ApplyGeneralSettings();
+    emit sigConfChanged();
+    if (m_userSettings)
+        m_userSettings->sync();
+    close();
 }
 
 void kiv_configuration_widget::TriggerCancel()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kiv_configuration_global.h"
+#include "kiv_general_options.h"
 #include "kiv_general_types.h"
 #include "kiv_zftx_types.h"
 
@@ -122,6 +123,16 @@ private:
     void OpenDefaultSettings();
     bool OpenUserSettings();
     void InitUiSettings();
+    // A value the panel stores at once, outside Apply; memory only while no
+    // user file is open.
+    void WriteUserSettingNow(const QString& key, const QVariant& value);
+
+    // The general page.
+    void ReadGeneralSettings();
+    void ShowGeneralSettings();
+    void ApplyGeneralSettings();
+    void UpdateDependentWidgets();
+    QVariant GeneralAnswer(const QString& mark, bool slotForm, bool* known) const;
 
     // Texts of each page, set by RetranslateUi.
     void RetranslateGeneralPage();
@@ -149,8 +160,17 @@ private:
     QStringList m_oldMaxList;
     QMap<QString, QStringList> m_pyVersions;
 
+    // The general options, the widgets they are shown on (one per option,
+    // null where there is none), the web links and the current project.
+    kiv_general_options m_generalOptions;
+    QVector<QWidget*> m_generalWidgets;
+    QStringList m_webLinks;
+    QString m_currentProjectId;
+
     // The transfer methods the current sub-center offers.
     QVariantMap transferOffer;
+    bool uploadConcurrent = false;
+    bool downloadConcurrent = false;
 
     QPointer<kiv_pluginoptions> m_pluginOptions;
     bool formReady = false;

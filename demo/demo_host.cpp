@@ -156,8 +156,34 @@ void DemoHost::CapturePages()
         ++index;
     }
 
-    if (auto* close = m_panel->findChild<QAbstractButton*>(QStringLiteral("btnClose")))
-        close->click();
+    // Then play the artist once: change one option and press Apply, so that
+    // the log shows the road from a click to the file and back to the host.
+    auto* clipboard = m_panel->findChild<QAbstractButton*>(QStringLiteral("EnableClipboard"));
+    auto* apply = m_panel->findChild<QAbstractButton*>(QStringLiteral("btnApply"));
+    if (clipboard && apply) {
+        clipboard->click();
+        apply->click();
+    }
+    if (m_panel->isVisible()) {
+        if (auto* close = m_panel->findChild<QAbstractButton*>(QStringLiteral("btnClose")))
+            close->click();
+    }
+}
+
+void DemoHost::ReportOptions()
+{
+    // What a host reads back after the panel tells it the settings changed.
+    static const char* const marks[] = {
+        "autodownload", "setargument", "compressscene", "analysistimeout", "analysistime",
+        "balancecheck", "remainbalance", "rendertimeout", "rendertime", "renderflag", "checkcancel",
+        "reanalysis", "analysiserror", "clipboardsubmitting", "checkscenefileversion",
+        "downloadpathsuffix", "defaultdownloadpath", "defaultdownloadpathsuffix", "analysiscachepath",
+        "custompath", "maxpackagetype", "autoinstallplugin", "countperpage", "uploadconcurrent",
+        "downloadconcurrent", "currentproject", "appversion", "hotline", "qqnumber", "server", "help"};
+    for (const char* mark : marks) {
+        const QVariant value = m_panel->GetGeneralOpt(QLatin1String(mark));
+        QTextStream(stdout) << "[option] " << mark << " = " << value.toString() << Qt::endl;
+    }
 }
 
 void DemoHost::Report(const QString& signal, const QString& details)
@@ -193,7 +219,10 @@ void DemoHost::ConnectPanelSignals()
             [this](const QString& id) { Report(QStringLiteral("sigSetCurrentProject"), QStringLiteral("id=") + id); });
     connect(panel, &Panel::sigEditProject, this,
             [this](const Project& project) { Report(QStringLiteral("sigEditProject"), DescribeProject(project)); });
-    connect(panel, &Panel::sigConfChanged, this, [this] { Report(QStringLiteral("sigConfChanged")); });
+    connect(panel, &Panel::sigConfChanged, this, [this] {
+        Report(QStringLiteral("sigConfChanged"));
+        ReportOptions();
+    });
     connect(panel, &Panel::sigLog, this,
             [this](int logger, int level, const QString& message, const wchar_t* source, int line) {
                 const QString file = source ? QString::fromWCharArray(source) : QStringLiteral("?");

@@ -32,6 +32,7 @@ public:
 private:
     void ConnectPanelSignals();
     void CapturePages();
+    void ReportOptions();
     void Report(const QString& signal, const QString& details = QString());
 
     // Declared before the panel so that it outlives it.
