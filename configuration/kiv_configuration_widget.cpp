@@ -157,6 +157,7 @@ void kiv_configuration_widget::InitForm()
     ui->swtTransmisson->hide();
     ui->BtnPersional->hide();
     ui->Radstop->hide();
+    CreateFileWatcher();
 
     formReady = true;
 }
@@ -337,6 +338,18 @@ void kiv_configuration_widget::LoadUserSettings()
     if (!OpenUserSettings())
         return;
     ReadGeneralSettings();
+    ReadTransferSettings();
+    ReadPersionalSettings();
+}
+
+void kiv_configuration_widget::ResetUserOptions()
+{
+    m_generalOptions.resetToBuiltIn(kiv_types::userAppPath());
+    m_currentProjectId.clear();
+    m_transfer = TransferOptions();
+    monitorPaths.clear();
+    cameraNames.clear();
+    HandMonitorFoldersToWatcher();
 }
 
 void kiv_configuration_widget::OpenDefaultSettings()
@@ -355,8 +368,7 @@ bool kiv_configuration_widget::OpenUserSettings()
     if (!IsUsableUserName(m_userName)) {
         // Neither this name nor the previous user's values may be used.
         m_userSettings.reset();
-        m_generalOptions.resetToBuiltIn(userFolder);
-        m_currentProjectId.clear();
+        ResetUserOptions();
         KIV_LOG(KIV_LOG_ERROR, QStringLiteral("invalid user name ") + m_userName);
         return false;
     }
@@ -378,6 +390,9 @@ void kiv_configuration_widget::CurrentSubCenterChanged(QVariantMap map)
         KIV_LOG(KIV_LOG_INFO, QStringLiteral("not have current user info "));
         return;
     }
+    ReadTransferSettings();
+    SetTransferParam();
+    SetTransferSettings();
     InitUiSettings();
 }
 
@@ -412,6 +427,8 @@ void kiv_configuration_widget::ShowConf(bool showVersionPage)
 void kiv_configuration_widget::InitUiSettings()
 {
     ShowGeneralSettings();
+    ShowTransferSettings();
+    ShowPersionSettings();
 }
 
 void kiv_configuration_widget::WriteUserSettingNow(const QString& key, const QVariant& value)
@@ -444,7 +461,13 @@ void kiv_configuration_widget::EnableApply()
 void kiv_configuration_widget::TriggerApply()
 {
     ApplyGeneralSettings();
+    UpdateCamera();
+    UpdateMonitor();
+    HandMonitorFoldersToWatcher();
     emit sigConfChanged();
+    // Without a listed method nothing of the transfer page is written or sent.
+    if (ui->cmbTransferType->count() > 0)
+        ApplyTransferSettings();
     if (m_userSettings)
         m_userSettings->sync();
     close();

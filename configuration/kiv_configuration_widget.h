@@ -3,6 +3,7 @@
 #include "kiv_configuration_global.h"
 #include "kiv_general_options.h"
 #include "kiv_general_types.h"
+#include "kiv_transfer_options.h"
 #include "kiv_zftx_types.h"
 
 #include <QDialog>
@@ -17,7 +18,9 @@
 
 #include <memory>
 
+class QPushButton;
 class QSettings;
+class kiv_filewatcher;
 class kiv_http;
 class kiv_pluginoptions;
 
@@ -122,6 +125,7 @@ private:
     void LoadUserSettings();
     void OpenDefaultSettings();
     bool OpenUserSettings();
+    void ResetUserOptions();
     void InitUiSettings();
     // A value the panel stores at once, outside Apply; memory only while no
     // user file is open.
@@ -133,6 +137,32 @@ private:
     void ApplyGeneralSettings();
     void UpdateDependentWidgets();
     QVariant GeneralAnswer(const QString& mark, bool slotForm, bool* known) const;
+
+    // The transfer settings and page.
+    void ReadTransferSettings();
+    void ReadFtpSettings();
+    void ReadZFTXSettings();
+    void ReadAsperaSettings();
+    QString TransferSectionFor(const QStringList& keys) const;
+    bool SetTransferParam();
+    void SetTransferSettings();
+    void ApplyTransferSettings();
+    QString ResolveTransferLine(const QString& type, const QString& lineName) const;
+    void ShowTransferSettings();
+    void ShowTransferLine();
+    void ShowUDTSettings();
+    void ShowAsperaSettings();
+
+    // The personal page and the folder watcher.
+    void CreateFileWatcher();
+    void HandMonitorFoldersToWatcher();
+    void ReadPersionalSettings();
+    void ShowPersionSettings();
+    void InsertItemToMonitor(QString path);
+    void UpdateMonitor();
+
+    // The project page.
+    void ShowProjectList();
 
     // Texts of each page, set by RetranslateUi.
     void RetranslateGeneralPage();
@@ -167,10 +197,30 @@ private:
     QStringList m_webLinks;
     QString m_currentProjectId;
 
-    // The transfer methods the current sub-center offers.
+    // Transfer options from the files, and what the host hands in: the
+    // sub-center offer, the transfer lines and the Aspera account, which
+    // survive a change of user.
+    TransferOptions m_transfer;
     QVariantMap transferOffer;
-    bool uploadConcurrent = false;
-    bool downloadConcurrent = false;
+    QMap<int, QString> offeredTypes;
+    QMap<QString, QVariantMap> transferLines;
+    QString asperaUser;
+    QString asperaSecret;
+    double zftxMaxUploadSpeed = 0.0;
+    double zftxMaxDownloadSpeed = 0.0;
+    double asperaMaxUploadSpeed = 0.0;
+    double asperaMaxDownloadSpeed = 0.0;
+    bool typeListFilled = false;
+
+    // The personal lists; the watcher is shared by the process, not owned.
+    QStringList monitorPaths;
+    QStringList cameraNames;
+    kiv_filewatcher* m_fileWatcher = nullptr;
+
+    // The host's projects by id, and the "Set Current" button of the
+    // current project's row (owned by its row).
+    QMap<QString, kiv_general_types::Project> m_projects;
+    QPointer<QPushButton> m_currentButton;
 
     QPointer<kiv_pluginoptions> m_pluginOptions;
     bool formReady = false;

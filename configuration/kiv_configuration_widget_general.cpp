@@ -136,9 +136,9 @@ QVariant kiv_configuration_widget::GeneralAnswer(const QString& mark, bool slotF
     case HostMark::CurrentProject:
         return m_currentProjectId;
     case HostMark::UploadConcurrent:
-        return uploadConcurrent;
+        return m_transfer.uploadConcurrent;
     case HostMark::DownloadConcurrent:
-        return downloadConcurrent;
+        return m_transfer.downloadConcurrent;
     }
     return {};
 }
@@ -217,6 +217,8 @@ void kiv_configuration_widget::ShowGeneralSettings()
     ui->lineEdit_defaultDownloadPath->setText(m_generalOptions.text("defaultdownloadpath"));
     ui->lineEdit_pathSuffix->setText(m_generalOptions.text("defaultdownloadpathsuffix"));
     ui->lineEdit_analysisCachePath->setText(m_generalOptions.text("analysiscachepath"));
+
+    ShowProjectList();
 }
 
 void kiv_configuration_widget::UpdateDependentWidgets()

@@ -16,6 +16,31 @@ void kiv_configuration_widget::RetranslatePersonalPage()
     ui->BtnAddMonitor->setText(QStringLiteral("Add Path"));
 }
 
+void kiv_configuration_widget::CreateFileWatcher()
+{
+}
+
+void kiv_configuration_widget::HandMonitorFoldersToWatcher()
+{
+}
+
+void kiv_configuration_widget::ReadPersionalSettings()
+{
+}
+
+void kiv_configuration_widget::ShowPersionSettings()
+{
+}
+
+void kiv_configuration_widget::InsertItemToMonitor(QString path)
+{
+    Q_UNUSED(path)
+}
+
+void kiv_configuration_widget::UpdateMonitor()
+{
+}
+
 QStringList kiv_configuration_widget::GetCameraList() const
 {
     return {};

@@ -30,6 +30,10 @@ void kiv_configuration_widget::RetranslateProjectPage()
     table->verticalScrollBar()->setSingleStep(5);
 }
 
+void kiv_configuration_widget::ShowProjectList()
+{
+}
+
 void kiv_configuration_widget::SetNewProject(kiv_general_types::Project project, bool flag)
 {
     Q_UNUSED(project)

@@ -57,3 +57,61 @@ void kiv_configuration_widget::SetTransmissionSecret(QJsonDocument document)
 {
     Q_UNUSED(document)
 }
+
+void kiv_configuration_widget::ReadTransferSettings()
+{
+}
+
+void kiv_configuration_widget::ReadFtpSettings()
+{
+}
+
+void kiv_configuration_widget::ReadZFTXSettings()
+{
+}
+
+void kiv_configuration_widget::ReadAsperaSettings()
+{
+}
+
+QString kiv_configuration_widget::TransferSectionFor(const QStringList& keys) const
+{
+    Q_UNUSED(keys)
+    return {};
+}
+
+bool kiv_configuration_widget::SetTransferParam()
+{
+    return false;
+}
+
+void kiv_configuration_widget::SetTransferSettings()
+{
+}
+
+void kiv_configuration_widget::ApplyTransferSettings()
+{
+}
+
+QString kiv_configuration_widget::ResolveTransferLine(const QString& type, const QString& lineName) const
+{
+    Q_UNUSED(type)
+    Q_UNUSED(lineName)
+    return {};
+}
+
+void kiv_configuration_widget::ShowTransferSettings()
+{
+}
+
+void kiv_configuration_widget::ShowTransferLine()
+{
+}
+
+void kiv_configuration_widget::ShowUDTSettings()
+{
+}
+
+void kiv_configuration_widget::ShowAsperaSettings()
+{
+}
