@@ -3,6 +3,7 @@
 #include "kiv_types.h"
 
 #include <QCoreApplication>
+#include <QStandardPaths>
 
 namespace kiv_app_paths {
 
@@ -27,6 +28,23 @@ QString userTemplateFile()
 QString renderPathFile()
 {
     return QStringLiteral("%1/data/kiv_renderpath.ini").arg(appDir());
+}
+
+QString findProgram(const QString& name)
+{
+    QStringList candidates = {name};
+#ifndef Q_OS_WIN
+    if (name.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive))
+        candidates << name.left(name.size() - 4);
+#endif
+    for (const QStringList& folders : {QStringList{appDir()}, QStringList()}) {
+        for (const QString& candidate : candidates) {
+            const QString found = QStandardPaths::findExecutable(candidate, folders);
+            if (!found.isEmpty())
+                return found;
+        }
+    }
+    return name;
 }
 
 QString pluginLanguageCode()

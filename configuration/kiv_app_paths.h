@@ -12,6 +12,11 @@ QString defaultSettingsFile();   // data/kiv_default.ini
 QString userTemplateFile();      // data/kiv_users.ini
 QString renderPathFile();        // data/kiv_renderpath.ini
 
+// Locates a bare program name of the client: first in the application
+// folder, then on PATH. Elsewhere than on Windows a name ending in ".exe" is
+// also tried without it. Returns the name unchanged when nothing is found.
+QString findProgram(const QString& name);
+
 // "cn" or "en": the language folder of the 3ds Max plugin files, from the
 // translation file named in the default settings.
 QString pluginLanguageCode();

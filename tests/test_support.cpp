@@ -4,6 +4,10 @@
 #include "kiv_messagebox_dialog.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QTest>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -84,6 +88,55 @@ kiv_general_types::AuthSet::LoginInfo sampleUser(const QString& userName, const 
     info.ftpServer = QStringLiteral("ftp.example.test");
     info.speedTestServer = QStringLiteral("speed.example.test");
     return info;
+}
+
+PanelFixture::PanelFixture(const QByteArray& userFile, const QByteArray& defaults)
+{
+    if (!defaults.isNull())
+        sandbox.writeDefaults(defaults);
+    sandbox.writeTemplate("[kiv.general]\n");
+    if (!userFile.isNull()) {
+        QDir().mkpath(sandbox.userDir() + QStringLiteral("/conf"));
+        writeFile(file(), userFile);
+    }
+    panel.reset(new kiv_configuration_widget(general, nullptr));
+    panel->SetCurrentUserInfo(sampleUser(QStringLiteral("artist"), QStringLiteral("1001")));
+}
+
+PanelFixture::~PanelFixture() = default;
+
+QString PanelFixture::file() const
+{
+    return sandbox.userFile(QStringLiteral("artist"));
+}
+
+QVariant PanelFixture::stored(const QString& key) const
+{
+    return QSettings(file(), QSettings::IniFormat).value(key);
+}
+
+void PanelFixture::open(const std::function<void()>& edit, bool apply, bool versionPage)
+{
+    bool answered = false;
+    whenModal(
+        [this, edit, apply](QWidget*) {
+            edit();
+            if (!panel->isVisible())
+                return;
+            auto* applyButton = find<QPushButton>("btnApply");
+            if (apply && !applyButton->isEnabled()) {
+                find<QCheckBox>("SetArgument")->click();
+                find<QCheckBox>("SetArgument")->click();
+            }
+            (apply ? applyButton : find<QPushButton>("btnClose"))->click();
+            if (panel->isVisible()) {
+                find<QPushButton>("btnClose")->click();
+                QFAIL("the panel did not close");
+            }
+        },
+        &answered);
+    panel->ShowConf(versionPage);
+    QVERIFY(answered);
 }
 
 void whenModal(std::function<void(QWidget*)> answer, bool* answered, int timeoutMs)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kiv_configuration_widget.h"
 #include "kiv_general_types.h"
 
 #include <QByteArray>
@@ -7,10 +8,12 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <QVariant>
+
 #include <functional>
+#include <memory>
 
 class QWidget;
-class kiv_configuration_widget;
 
 namespace kiv_test {
 
@@ -59,6 +62,38 @@ public:
 
 kiv_general_types::AuthSet::LoginInfo sampleUser(const QString& userName = QStringLiteral("artist"),
                                                  const QString& userId = QStringLiteral("1001"));
+
+// One user's panel ("artist", id "1001") on a private application and user
+// folder, with the given user file (none: created from an empty template)
+// and default settings file.
+class PanelFixture
+{
+public:
+    explicit PanelFixture(const QByteArray& userFile = QByteArray(), const QByteArray& defaults = QByteArray());
+    virtual ~PanelFixture();
+
+    QString file() const;
+    // A value as a fresh reader of the user file sees it.
+    QVariant stored(const QString& key) const;
+
+    template <typename T>
+    T* find(const char* name) const
+    {
+        T* widget = panel->findChild<T*>(QLatin1String(name));
+        if (!widget)
+            qFatal("no widget %s", name);
+        return widget;
+    }
+
+    // Opens the panel, lets `edit` work on it, then presses Apply (or the
+    // close button) unless `edit` closed the panel itself. Apply is only
+    // enabled by a change, so with nothing edited a box is toggled twice.
+    void open(const std::function<void()>& edit, bool apply, bool versionPage = false);
+
+    Sandbox sandbox;
+    kiv_general_types::GeneralSet general;
+    std::unique_ptr<kiv_configuration_widget> panel;
+};
 
 // Calls `answer` with the next modal widget that becomes active, from a timer
 // of its own so that it runs inside that widget's modal loop. If none shows

@@ -73,64 +73,12 @@ const QByteArray kStored = "[kiv.general]\n"
                            "[kiv.transfer.2002]\n"
                            "transfertype=aspera\n";
 
-// One user's panel on a private application and user folder.
-struct Fixture {
+// The stored options above on a panel with the demo-like default file.
+struct Fixture : kiv_test::PanelFixture {
     explicit Fixture(const QByteArray& userFile = QByteArray(), const QByteArray& defaults = kDefaults)
+        : kiv_test::PanelFixture(userFile, defaults)
     {
-        sandbox.writeDefaults(defaults);
-        sandbox.writeTemplate("[kiv.general]\n");
-        if (!userFile.isNull()) {
-            QDir().mkpath(sandbox.userDir() + QStringLiteral("/conf"));
-            kiv_test::writeFile(file(), userFile);
-        }
-        panel.reset(new kiv_configuration_widget(general, nullptr));
-        panel->SetCurrentUserInfo(kiv_test::sampleUser(QStringLiteral("artist"), QStringLiteral("1001")));
     }
-
-    QString file() const { return sandbox.userFile(QStringLiteral("artist")); }
-    QVariant stored(const QString& key) const
-    {
-        return QSettings(file(), QSettings::IniFormat).value(key);
-    }
-    template <typename T>
-    T* find(const char* name) const
-    {
-        T* widget = panel->findChild<T*>(QLatin1String(name));
-        if (!widget)
-            qFatal("no widget %s", name);
-        return widget;
-    }
-
-    // Opens the panel, lets `edit` work on it, then presses Apply (or the
-    // close button) unless `edit` closed the panel itself. Apply is only
-    // enabled by a change, so with nothing edited a box is toggled twice.
-    void open(const std::function<void()>& edit, bool apply)
-    {
-        bool answered = false;
-        kiv_test::whenModal(
-            [this, edit, apply](QWidget*) {
-                edit();
-                if (!panel->isVisible())
-                    return;
-                auto* applyButton = find<QPushButton>("btnApply");
-                if (apply && !applyButton->isEnabled()) {
-                    find<QCheckBox>("SetArgument")->click();
-                    find<QCheckBox>("SetArgument")->click();
-                }
-                (apply ? applyButton : find<QPushButton>("btnClose"))->click();
-                if (panel->isVisible()) {
-                    find<QPushButton>("btnClose")->click();
-                    QFAIL("the panel did not close");
-                }
-            },
-            &answered);
-        panel->ShowConf(false);
-        QVERIFY(answered);
-    }
-
-    Sandbox sandbox;
-    kiv_general_types::GeneralSet general;
-    std::unique_ptr<kiv_configuration_widget> panel;
 };
 
 void typeInto(QLineEdit* edit, const QString& text)
