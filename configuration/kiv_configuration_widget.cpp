@@ -334,7 +334,7 @@ void kiv_configuration_widget::SetCurrentUserInfo(kiv_general_types::AuthSet::Lo
 
 void kiv_configuration_widget::LoadUserSettings()
 {
-    OpenDefaultSettings();
+    ReadSoftVersion();
     if (!OpenUserSettings())
         return;
     ReadGeneralSettings();
@@ -427,6 +427,7 @@ void kiv_configuration_widget::ShowConf(bool showVersionPage)
 void kiv_configuration_widget::InitUiSettings()
 {
     ShowGeneralSettings();
+    ShowSoftwareVersion();
     ShowTransferSettings();
     ShowPersionSettings();
 }

@@ -7,6 +7,7 @@
 #include "kiv_zftx_types.h"
 
 #include <QDialog>
+#include <QHash>
 #include <QJsonDocument>
 #include <QMap>
 #include <QPair>
@@ -138,6 +139,16 @@ private:
     void UpdateDependentWidgets();
     QVariant GeneralAnswer(const QString& mark, bool slotForm, bool* known) const;
 
+    // Render software detection and the version page.
+    void ReadSoftVersion();
+    void GetRender();
+    void ScanRender(QString guid, QString analyzer, QString extension);
+    QString GetVersionPath(QSettings& settings, QString group, QString key);
+    bool IsWindow64Byte();
+    QMap<QString, QString>* VersionsOf(const QString& program);
+    QHash<QString, QVariant>* RendersOf(const QString& program);
+    void ShowSoftwareVersion();
+
     // The transfer settings and page.
     void ReadTransferSettings();
     void ReadFtpSettings();
@@ -190,6 +201,16 @@ private:
     QStringList m_oldMaxList;
     QMap<QString, QStringList> m_pyVersions;
 
+    // Supported render software (label to guid per program) and the versions
+    // found installed (label to {"path", "guid"}).
+    QStringList m_softwareList;
+    QMap<QString, QString> m_mayaVersions;
+    QMap<QString, QString> m_maxVersions;
+    QMap<QString, QString> m_houdiniVersions;
+    QHash<QString, QVariant> m_mayaRenders;
+    QHash<QString, QVariant> m_maxRenders;
+    QHash<QString, QVariant> m_houdiniRenders;
+
     // The general options, the widgets they are shown on (one per option,
     // null where there is none), the web links and the current project.
     kiv_general_options m_generalOptions;
@@ -221,6 +242,9 @@ private:
     // current project's row (owned by its row).
     QMap<QString, kiv_general_types::Project> m_projects;
     QPointer<QPushButton> m_currentButton;
+    // Set while the whole table is rebuilt, which lays the view out once at
+    // its end instead of once per row.
+    bool m_rebuildingProjects = false;
 
     QPointer<kiv_pluginoptions> m_pluginOptions;
     bool formReady = false;
