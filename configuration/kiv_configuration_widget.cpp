@@ -4,6 +4,7 @@
 #include "kiv_messagebox_dialog.h"
 #include "kiv_panel_log.h"
 #include "kiv_pluginoptions.h"
+#include "kiv_plugintutorial.h"
 #include "kiv_types.h"
 #include "ui_kiv_configuration_widget.h"
 
@@ -108,6 +109,7 @@ kiv_configuration_widget::~kiv_configuration_widget()
     m_userSettings.reset();
     m_defaultSettings.reset();
     delete m_pluginOptions;
+    delete m_tutorial;
 }
 
 // ---------------------------------------------------------------------------

@@ -24,6 +24,7 @@ class QSettings;
 class kiv_filewatcher;
 class kiv_http;
 class kiv_pluginoptions;
+class kiv_plugintutorial;
 
 namespace Ui {
 class wgtConfiguration;
@@ -247,5 +248,7 @@ private:
     bool m_rebuildingProjects = false;
 
     QPointer<kiv_pluginoptions> m_pluginOptions;
+    QPointer<kiv_plugintutorial> m_tutorial;
+    bool m_installing = false;
     bool formReady = false;
 };

@@ -4,7 +4,9 @@
 
 #include "kiv_app_paths.h"
 #include "kiv_monitoritem_widget.h"
+#include "kiv_messagebox_dialog.h"
 #include "kiv_platform.h"
+#include "kiv_plugintutorial.h"
 #include "kiv_pluginoptions.h"
 #include "kiv_types.h"
 #include "ui_kiv_configuration_widget.h"
@@ -17,6 +19,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QSettings>
+#include <QTimer>
 
 void kiv_configuration_widget::RetranslateVersionPage()
 {
@@ -337,13 +340,68 @@ void kiv_configuration_widget::InsertRenderPath()
 
 void kiv_configuration_widget::OnPluginInstall(int mode)
 {
-    Q_UNUSED(mode)
+    // Message boxes below run nested event loops; a second run waits its turn.
+    if (m_installing)
+        return;
+    if (mode == 0)
+        ShowSoftwareVersion();
+    m_installing = true;
+    if (mode == 1)
+        emit sigUpdatePluginStatus(tr("Plugins are installing..."));
+
+    QTableWidget* table = ui->twtSoftwareVersion;
+    QStringList installed;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const QTableWidgetItem* pathItem = table->item(row, 1);
+        if (!pathItem)
+            continue;
+        const QString folder = pathItem->data(Qt::UserRole + 1).toString();
+        const QString label = pathItem->data(Qt::UserRole + 2).toString();
+        if (folder.isEmpty())
+            continue;
+        if (m_pluginOptions->installPlugin(label, folder, mode)) {
+            auto* status = new QTableWidgetItem(tr("installed"));
+            status->setTextAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+            table->setItem(row, 2, status);
+            installed << label;
+        }
+    }
+
+    if (mode == 1) {
+        QString text = QObject::tr("No plugins has been installed/updated!");
+        if (!installed.isEmpty()) {
+            text = QObject::tr("Plugins installed/updated list: \n%1").arg(installed.join(QLatin1Char('\n')));
+            m_pluginOptions->writePluginIni();
+        }
+        emit sigUpdatePluginStatus(tr("Install finish!"));
+        kiv_messagebox_dialog box(nullptr);
+        box.setButtonVisible(QStringLiteral("cancel"), false);
+        box.setText(text);
+        if (box.exec() == 1)
+            emit sigUpdatePluginStatus(QString());
+    } else {
+        // The first run is silent and switches later runs to the interactive one.
+        m_generalOptions.set("autoinstallplugin", 1);
+        if (m_defaultSettings) {
+            m_defaultSettings->setValue(QStringLiteral("kiv.general/autoinstallplugin"), 1);
+            m_defaultSettings->sync();
+        }
+        emit sigConfChanged();
+        m_general.pluginInstallMode = 1;
+        QTimer::singleShot(10000, this, [this] { emit sigUpdatePluginStatus(QString()); });
+    }
+    m_installing = false;
 }
 
 void kiv_configuration_widget::OnPluginInstallmanually()
 {
+    emit sigInstallPlugin(m_general.pluginInstallMode);
 }
 
 void kiv_configuration_widget::OnShowPluginTutorial()
 {
+    close();
+    delete m_tutorial;
+    m_tutorial = new kiv_plugintutorial(this);
+    m_tutorial->exec();
 }

@@ -26,4 +26,17 @@ bool isNative64Bit();
 // The folder shared by all users for application data.
 QString commonAppDataPath();
 
+// Whether the system asks for elevation (Windows Vista and later). `ok` is
+// false when the version could not be read.
+bool isVistaOrLater(bool* ok);
+
+enum class ElevatedStart { Started, Denied, NotFound, Failed, NoProcess };
+
+// Starts a program with administrator rights, asking the user (Windows only).
+ElevatedStart runElevated(const QString& program, const QString& parameters, const QString& directory,
+                          qint64* pid);
+
+// Whether the process `pid` is alive and runs the executable named `executable`.
+bool isProcessRunning(qint64 pid, const QString& executable);
+
 } // namespace kiv_platform

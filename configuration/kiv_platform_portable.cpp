@@ -3,9 +3,13 @@
 
 #include "kiv_platform.h"
 
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QSysInfo>
+
+#include <signal.h>
+#include <sys/types.h>
 
 namespace kiv_platform {
 
@@ -39,6 +43,35 @@ QString commonAppDataPath()
     if (!overridden.isEmpty())
         return overridden;
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+}
+
+bool isVistaOrLater(bool* ok)
+{
+    *ok = true;
+    return false;
+}
+
+ElevatedStart runElevated(const QString&, const QString&, const QString&, qint64*)
+{
+    // There is no elevation prompt here; callers start the program as it is.
+    return ElevatedStart::Failed;
+}
+
+bool isProcessRunning(qint64 pid, const QString& executable)
+{
+    if (pid <= 0)
+        return false;
+    // Where /proc exists it tells which executable the process runs; an
+    // exited process has no such entry.
+    const QFileInfo link(QStringLiteral("/proc/%1/exe").arg(pid));
+    if (QFileInfo::exists(QStringLiteral("/proc/self/exe"))) {
+        const QString target = QFileInfo(link.symLinkTarget()).fileName();
+        QString expected = executable;
+        if (expected.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive))
+            expected.chop(4);
+        return !target.isEmpty() && (target == executable || target == expected);
+    }
+    return ::kill(static_cast<pid_t>(pid), 0) == 0;
 }
 
 } // namespace kiv_platform

@@ -5,10 +5,24 @@
 #include "kiv_panel_log.h"
 #include "kiv_platform.h"
 
+#include "kiv_messagebox_dialog.h"
+#include "kiv_types.h"
+
+#include <QCryptographicHash>
+#include <QDataStream>
 #include <QDebug>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTextStream>
+#include <QThread>
+#include <QUuid>
 
 #include <QWidget>
 
@@ -27,6 +41,42 @@ kiv_pluginoptions::kiv_pluginoptions(kiv_http* http, QWidget* parent)
 }
 
 kiv_pluginoptions::~kiv_pluginoptions() = default;
+
+namespace {
+
+const QString kCopier = QStringLiteral("kiv_copy_file.exe");
+
+// Download replies are counted across the process, not matched to a batch.
+int s_replyCounter = 0;
+
+QString RandomFileName(const char* suffix)
+{
+    return QStringLiteral("%1.%2").arg(qHash(QUuid::createUuid())).arg(QLatin1String(suffix));
+}
+
+// How long to wait for the copier before giving up on it.
+qint64 CopierTimeoutMs()
+{
+    bool ok = false;
+    const qint64 overridden = qEnvironmentVariable("KIV_COPIER_TIMEOUT_MS").toLongLong(&ok);
+    return ok && overridden > 0 ? overridden : 120000;
+}
+
+// A reply path must name a file below the application folder: nothing that
+// climbs out of it, and no drive or network share of its own.
+bool IsInsideApplicationFolder(const QString& path)
+{
+    QString relative = path;
+    relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    const QString stripped = relative.mid(relative.indexOf(QRegularExpression(QStringLiteral("[^/]"))));
+    if (relative.startsWith(QLatin1String("//")) || stripped.contains(QRegularExpression(QStringLiteral("^[A-Za-z]:"))))
+        return false;
+    const QString root = QDir::cleanPath(kiv_app_paths::appDir());
+    const QString cleaned = QDir::cleanPath(root + relative);
+    return cleaned.startsWith(root + QLatin1Char('/'));
+}
+
+} // namespace
 
 void kiv_pluginoptions::WriteLog(int level, const QString& message, int line)
 {
@@ -117,26 +167,327 @@ bool kiv_pluginoptions::copyDirectory(QString source, QString destination, bool 
     return true;
 }
 
-// The plugin configuration, the update check and the downloads are not
-// built yet; the slots exist so that the host's wiring holds.
+QString kiv_pluginoptions::pluginConfigFolder()
+{
+    return QDir::toNativeSeparators(commonAppDataPath() + QStringLiteral("/TMQ Rendering"));
+}
+
 void kiv_pluginoptions::onUpdateMaxPluginCfg(QVariantMap cfg)
 {
-    Q_UNUSED(cfg)
+    m_port = cfg.value(QStringLiteral("port")).toString();
+    QDir json(pluginConfigFolder() + QDir::separator() + QStringLiteral("json"));
+    if (json.exists())
+        json.removeRecursively();
+    writePluginIni();
+}
+
+void kiv_pluginoptions::writePluginIni()
+{
+    const QString lowerVersion =
+        kiv_types::getValue(QStringLiteral("3dsmax/lowerpluginversion"), kiv_app_paths::defaultSettingsFile());
+    const QString folder = pluginConfigFolder();
+    const QString file = folder + QDir::separator() + QStringLiteral("kiv_plugin.ini");
+    const QString jsonFolder = folder + QDir::separator() + QStringLiteral("json");
+    QDir().mkpath(folder);
+
+    const bool existed = QFile::exists(file);
+    QSettings settings(file, QSettings::IniFormat);
+    // The host may have changed the address; it is only set on creation.
+    if (!existed)
+        settings.setValue(QStringLiteral("ip"), QStringLiteral("127.0.0.1"));
+    settings.setValue(QStringLiteral("port"), m_port);
+    settings.setValue(QStringLiteral("lowerversion"), lowerVersion);
+    settings.setValue(QStringLiteral("jsondir"), jsonFolder);
+    settings.sync();
+    QDir().mkpath(jsonFolder);
+}
+
+bool kiv_pluginoptions::installPlugin(QString label, QString folder, int mode)
+{
+    if (label.isEmpty() || folder.isEmpty() || !QDir(folder).exists())
+        return false;
+    if (!label.startsWith(QLatin1String("3ds Max"), Qt::CaseInsensitive)) {
+        qDebug().noquote() << "Not support plugins for " + label + " now!";
+        return false;
+    }
+    const QStringList words = label.split(QLatin1Char(' '));
+    if (words.size() < 3) {
+        KIV_LOG(KIV_LOG_ERROR, QStringLiteral("Error max version: %1").arg(label));
+        return false;
+    }
+
+    const QString version = words.size() == 3 ? label : QStringList(words.mid(0, 3)).join(QLatin1Char(' '));
+    const QString language = kiv_app_paths::pluginLanguageCode();
+    const QString plugins = kiv_app_paths::appDir() + QStringLiteral("/plugins/3dsmax/");
+    const QString source = plugins + version + QLatin1Char('/') + language;
+    const QString gup = source + QStringLiteral("/TMQ_Rendering_%1.gup").arg(words.at(2));
+    const QString config = plugins + QStringLiteral("plugcfg");
+    if (!QFile::exists(gup) || !QFile::exists(config + QStringLiteral("/kiv_plugin.ini"))) {
+        qDebug().noquote() << "Plugins for " + label + " not exist!";
+        KIV_LOG(KIV_LOG_ERROR, QStringLiteral("Plugins for %1 not exist!!").arg(label));
+        return false;
+    }
+
+    // Only the language being installed keeps its resources.
+    const QString otherLanguage = language == QLatin1String("cn") ? QStringLiteral("en-US") : QStringLiteral("zh-CN");
+    QDir resources(folder + QStringLiteral("plugins/") + otherLanguage);
+    if (resources.exists() && !resources.removeRecursively()) {
+        KIV_LOG(KIV_LOG_ERROR, QStringLiteral("Plugins for %1 remove res failed!").arg(label));
+        reportInstallFailure(label, mode);
+        return false;
+    }
+
+    if (copyElevated(source, folder + QStringLiteral("plugins/"), true)
+        && copyElevated(config, pluginConfigFolder(), true))
+        return true;
+
+    qDebug().noquote() << QStringLiteral("Plugins for %1 install failed!").arg(label);
+    if (mode == 1)
+        KIV_LOG(KIV_LOG_ERROR, QStringLiteral("Plugins for %1 install failed!").arg(label));
+    reportInstallFailure(label, mode);
+    return false;
+}
+
+void kiv_pluginoptions::reportInstallFailure(const QString& label, int mode)
+{
+    if (mode == 1)
+        askUser(QObject::tr("Update plugin for %1 falied! \nPlease close %1 application and try again!").arg(label),
+                true, false);
+    else
+        emit sigUpdateStatus(tr("Automatic Install plugin failed, please install manually"));
+}
+
+bool kiv_pluginoptions::copyElevated(QString source, QString destination, bool overwrite)
+{
+    Q_UNUSED(overwrite)
+    QString pattern = QFileInfo(source).absoluteFilePath().replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (!pattern.endsWith(QLatin1Char('/')) && QFileInfo(pattern).isDir())
+        pattern += QLatin1Char('/');
+    const QString result = RandomFileName("ret");
+    const QString param = writeParamFile(pattern + QLatin1Char('*'), destination, result);
+
+    qint64 pid = 0;
+    if (!runElevated(kiv_app_paths::findProgram(kCopier), param, QString(), &pid)) {
+        QFile::remove(param);
+        return false;
+    }
+
+    // A copier that never ends must not freeze the client for good.
+    const qint64 timeout = CopierTimeoutMs();
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        QThread::msleep(static_cast<unsigned long>(qMin<qint64>(1000, timeout)));
+    } while (isCopierRunning(pid) && clock.elapsed() < timeout);
+    const bool timedOut = isCopierRunning(pid);
+    if (timedOut)
+        KIV_LOG(KIV_LOG_ERROR, QStringLiteral("copier %1 did not finish within %2 ms.").arg(pid).arg(timeout));
+    const int code = timedOut ? -1 : readRetFile(result);
+    // The copier has read its parameters; the file is of no further use.
+    QFile::remove(param);
+    KIV_LOG(KIV_LOG_ERROR, QStringLiteral("copy file exit(%1).").arg(code));
+    return code == 0;
+}
+
+bool kiv_pluginoptions::runElevated(QString program, QString parameters, QString directory, qint64* pid)
+{
+    if (isVistaOrLater()) {
+        switch (kiv_platform::runElevated(program, parameters, directory, pid)) {
+        case kiv_platform::ElevatedStart::Started:
+            return true;
+        case kiv_platform::ElevatedStart::Denied:
+            KIV_LOG(KIV_LOG_ERROR, QStringLiteral("user privileges denied by the user."));
+            return false;
+        case kiv_platform::ElevatedStart::NotFound:
+            KIV_LOG(KIV_LOG_ERROR, QStringLiteral("exec file %1 not found.").arg(program));
+            return false;
+        case kiv_platform::ElevatedStart::NoProcess:
+            KIV_LOG(KIV_LOG_ERROR, QStringLiteral("hProcess is zero."));
+            return false;
+        case kiv_platform::ElevatedStart::Failed:
+            break;
+        }
+        KIV_LOG(KIV_LOG_ERROR, QStringLiteral("ShellExecuteEx failed."));
+        return false;
+    }
+    return QProcess::startDetached(program, {parameters}, QStringLiteral("."), pid);
+}
+
+bool kiv_pluginoptions::isVistaOrLater()
+{
+    bool ok = false;
+    const bool later = kiv_platform::isVistaOrLater(&ok);
+    if (!ok)
+        KIV_LOG(KIV_LOG_ERROR, QStringLiteral("check os version failed."));
+    return later;
+}
+
+bool kiv_pluginoptions::isCopierRunning(qint64 pid)
+{
+    return kiv_platform::isProcessRunning(pid, kCopier);
+}
+
+QString kiv_pluginoptions::writeParamFile(QString source, QString destination, QString result)
+{
+    const QString name = RandomFileName("param");
+    QFile file(name);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        QDataStream stream(&file);
+        stream << source << destination << result;
+    }
+    return name;
+}
+
+int kiv_pluginoptions::readRetFile(QString name)
+{
+    int code = -1;
+    QFile file(name);
+    if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        QTextStream(&file) >> code;
+        file.close();
+    } else {
+        KIV_LOG(KIV_LOG_ERROR, QStringLiteral("open file %1 failed, %2").arg(name, file.errorString()));
+    }
+    if (!file.remove())
+        KIV_LOG(KIV_LOG_ERROR, QStringLiteral("remove file %1 failed, %2").arg(name, file.errorString()));
+    return code;
+}
+
+bool kiv_pluginoptions::askUser(QString text, bool okVisible, bool cancelVisible)
+{
+    kiv_messagebox_dialog box(m_parent != nullptr, nullptr);
+    box.setText(text);
+    box.setButtonVisible(QStringLiteral("ok"), okVisible);
+    box.setButtonVisible(QStringLiteral("cancel"), cancelVisible);
+    return box.exec() == 1;
+}
+
+QString kiv_pluginoptions::fileMd5(QString path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qDebug().noquote() << file.errorString();
+        return {};
+    }
+    QCryptographicHash hash(QCryptographicHash::Md5);
+    hash.addData(&file);
+    const QString md5 = QString::fromLatin1(hash.result().toHex());
+    qDebug().noquote() << md5;
+    return md5;
 }
 
 void kiv_pluginoptions::onUpdateAllPluginsScripts()
 {
+    if (m_updating || !m_http)
+        return;
+    const QString defaults = kiv_app_paths::defaultSettingsFile();
+    kiv_httpparam param;
+    param.getUpdateSubfiles(kiv_types::getValue(QStringLiteral("kiv.appversion/guid"), defaults), QStringLiteral("2"),
+                            kiv_types::getValue(QStringLiteral("kiv.appversion/appversion"), defaults), QVariant());
+    bool handled = false;
+    m_updating = true;
+    m_http->httpRequest(param, handled);
+}
+
+void kiv_pluginoptions::finishUpdateCheck()
+{
+    m_updating = false;
 }
 
 void kiv_pluginoptions::onGetUpdatePluginsRep(QJsonDocument doc)
 {
-    Q_UNUSED(doc)
+    if (!doc.isObject()) {
+        emit sigUpdateStatus(tr("Get plugins failed!"));
+        askUser(tr("Get plugins failed, please try a later!"), true, false);
+        emit sigUpdateStatus(QString());
+        finishUpdateCheck();
+        return;
+    }
+    qDebug() << doc.toVariant();
+
+    const QJsonObject reply = doc.object();
+    if (reply.value(QStringLiteral("ret")).toInt(0) != 200) {
+        emit sigUpdateStatus(tr("The plugins are already the latest!"));
+        askUser(tr("The current plugins version are already the latest version!"), true, false);
+        emit sigUpdateStatus(QString());
+        finishUpdateCheck();
+        return;
+    }
+
+    const QString root = kiv_app_paths::appDir();
+    QList<PluginFileEntry> entries;
+    bool refused = false;
+    const QJsonArray files = reply.value(QStringLiteral("data")).toArray();
+    for (const QJsonValue& value : files) {
+        const QJsonObject file = value.toObject();
+        const QString path = file.value(QStringLiteral("path")).toString();
+        const QString local = root + path;
+        const QString dir = local.left(local.lastIndexOf(QLatin1Char('/')));
+        if (!IsInsideApplicationFolder(path)) {
+            KIV_LOG(KIV_LOG_ERROR, QStringLiteral("refused plugin file path %1").arg(path));
+            m_failedDownloads << dir;
+            refused = true;
+            continue;
+        }
+        const QString md5 = file.value(QStringLiteral("md5")).toString();
+        if (fileMd5(local) == md5)
+            continue;
+        entries.append({file.value(QStringLiteral("url")).toString(), dir, md5});
+    }
+
+    if (entries.isEmpty()) {
+        if (refused) {
+            m_pendingDownloads = 0;
+            finishDownloadBatch();
+            return;
+        }
+        if (askUser(tr("The plugins are already the latest! Re-install that?"), true, true))
+            emit sigDownloadPluginScriptFinish();
+        else
+            emit sigUpdateStatus(QString());
+        finishUpdateCheck();
+        return;
+    }
+
+    m_pendingDownloads = entries.size();
+    if (!askUser(tr("New plugins detected, please make sure to close 3ds Max applications!"), true, true)) {
+        emit sigUpdateStatus(QString());
+        m_failedDownloads.clear();
+        finishUpdateCheck();
+        return;
+    }
+    for (const PluginFileEntry& entry : qAsConst(entries)) {
+        kiv_httpparam param;
+        param.downloadFile(entry.url, entry.dir, QVariant());
+        m_http->downloadRequest(param);
+    }
 }
 
-void kiv_pluginoptions::onDownloadPluginScriptFinished(kiv_httpparam param, QByteArray data,
-                                                       QString text)
+void kiv_pluginoptions::onDownloadPluginScriptFinished(kiv_httpparam param, QByteArray data, QString text)
 {
-    Q_UNUSED(param)
     Q_UNUSED(data)
-    Q_UNUSED(text)
+    ++s_replyCounter;
+    if (text.isEmpty())
+        m_failedDownloads << param.getDestPath();
+    if (s_replyCounter == m_pendingDownloads)
+        finishDownloadBatch();
+}
+
+void kiv_pluginoptions::finishDownloadBatch()
+{
+    const QString message = m_failedDownloads.isEmpty()
+                                ? tr("Download plugins finish! Install now?")
+                                : tr("Download finish!\n%1 download failed! please try a later!")
+                                      .arg(m_failedDownloads.join(QLatin1Char(',')));
+    kiv_messagebox_dialog box(m_parent != nullptr, nullptr);
+    box.setText(message);
+    box.setButtonVisible(QStringLiteral("ok"), true);
+    const bool accepted = box.exec() == 1;
+    s_replyCounter = 0;
+    m_failedDownloads.clear();
+    finishUpdateCheck();
+    if (accepted)
+        emit sigDownloadPluginScriptFinish();
+    else
+        emit sigUpdateStatus(QString());
 }

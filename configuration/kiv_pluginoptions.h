@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QVariantMap>
 
 class kiv_http;
@@ -26,6 +27,17 @@ public:
     bool copyDirectory(QString source, QString destination, bool overwrite);
     QString commonAppDataPath();
 
+    // Installs the plugin files of one 3ds Max version; mode 1 is the
+    // interactive run, which asks the user on failure.
+    bool installPlugin(QString label, QString folder, int mode);
+    // The plugin configuration file under the common application data folder.
+    void writePluginIni();
+
+    // The copier's parameter and result files, in the current directory.
+    QString writeParamFile(QString source, QString destination, QString result);
+    int readRetFile(QString name);
+    QString fileMd5(QString path);
+
 signals:
     void sigLog(int logLevel, QString strLog, const wchar_t* func, int line);
     void sigDownloadPluginScriptFinish();
@@ -38,9 +50,29 @@ public slots:
     void onDownloadPluginScriptFinished(kiv_httpparam param, QByteArray data, QString text);
 
 private:
+    struct PluginFileEntry {
+        QString url;
+        QString dir;
+        QString md5;
+    };
+
     void WriteLog(int level, const QString& message, int line);
+    QString pluginConfigFolder();
+    void reportInstallFailure(const QString& label, int mode);
+    bool copyElevated(QString source, QString destination, bool overwrite);
+    bool runElevated(QString program, QString parameters, QString directory, qint64* pid);
+    bool isVistaOrLater();
+    bool isCopierRunning(qint64 pid);
+    bool askUser(QString text, bool okVisible, bool cancelVisible);
+    void finishDownloadBatch();
+    void finishUpdateCheck();
 
     QString m_port = QStringLiteral("9999");
     QWidget* m_parent = nullptr;
     kiv_http* m_http = nullptr;
+
+    int m_pendingDownloads = 0;
+    QStringList m_failedDownloads;
+    // Set while an update check runs, so that two checks never interleave.
+    bool m_updating = false;
 };
