@@ -32,7 +32,9 @@ case "${1:-}" in
     demo)
         install_missing
         build
-        exec "$build_dir/bin/kiv_settings_demo"
+        # The demo finds the tutorial animation relative to its current folder.
+        cd "$build_dir/bin"
+        exec ./kiv_settings_demo
         ;;
     test)
         install_missing

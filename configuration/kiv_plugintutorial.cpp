@@ -1,0 +1,61 @@
+#include "kiv_plugintutorial.h"
+
+#include "ui_kiv_plugintutorial.h"
+
+#include <QDebug>
+#include <QEvent>
+#include <QGraphicsDropShadowEffect>
+#include <QLayout>
+#include <QMovie>
+
+namespace {
+
+const int kShadowMargin = 9;
+
+} // namespace
+
+kiv_plugintutorial::kiv_plugintutorial(QWidget* parent)
+    : QDialog(parent)
+    , ui(std::make_unique<Ui::kiv_plugintutorial>())
+{
+    ui->setupUi(this);
+    ui->gbx_title->setMoveTarget(this);
+
+    // The close button sits on the title bar, which drags the dialog: mouse
+    // moves over the button are kept from reaching it.
+    ui->btnClose->installEventFilter(this);
+    ui->lblTutorialIcon->hide();
+
+    // Room around the frame for its drop shadow; the layout grows the dialog
+    // to fit its contents when shown.
+    resize(minimumWidth() + kShadowMargin, minimumHeight() + kShadowMargin);
+    layout()->setContentsMargins(kShadowMargin, kShadowMargin, kShadowMargin, kShadowMargin);
+
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    setAttribute(Qt::WA_TranslucentBackground);
+    auto* shadow = new QGraphicsDropShadowEffect(this);
+    shadow->setOffset(0, 0);
+    shadow->setColor(Qt::black);
+    shadow->setBlurRadius(12);
+    ui->widget_border->setGraphicsEffect(shadow);
+
+    setAutoFillBackground(true);
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::MSWindowsFixedSizeDialogHint
+                   | Qt::WindowMinimizeButtonHint);
+
+    connect(ui->lblTutorialMovie, &kiv_clicklabel::clicked, this, [] { qDebug() << "movie clicked"; });
+    connect(ui->btnClose, &QPushButton::clicked, this, &QDialog::close);
+
+    auto* movie = new QMovie(QStringLiteral("./skin/tutorial.gif"), QByteArray(), this);
+    ui->lblTutorialMovie->setMovie(movie);
+    movie->start();
+}
+
+kiv_plugintutorial::~kiv_plugintutorial() = default;
+
+bool kiv_plugintutorial::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui->btnClose && event->type() == QEvent::MouseMove)
+        return true;
+    return QDialog::eventFilter(watched, event);
+}
