@@ -2,10 +2,42 @@
 
 #include "kiv_configuration_widget.h"
 
+#include "kiv_itemoperation_widget.h"
+#include "kiv_messagebox_dialog.h"
 #include "ui_kiv_configuration_widget.h"
 
 #include <QHeaderView>
+#include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QTableWidgetItem>
+
+namespace {
+
+const int kOperationColumn = 3;
+
+// The effect-picture project names "EffectPicture" in place of its node pool.
+const QLatin1String kEffectPictureId("xgt-{11AE440C-AD71-470A-888F-8025AF77E284}");
+
+QString TypeText(int type)
+{
+    switch (type) {
+    case kiv_general_types::RENDERTYPE_3DSMAX:
+        return QStringLiteral("3dsmax");
+    case kiv_general_types::RENDERTYPE_MAYA:
+        return QStringLiteral("maya");
+    case kiv_general_types::RENDERTYPE_HOUDINI:
+        return QStringLiteral("houdini");
+    }
+    return QString();
+}
+
+QString CurrentProjectKey(const QString& userId)
+{
+    return QStringLiteral("kiv.project/currentproject_tmq%1").arg(userId);
+}
+
+} // namespace
 
 void kiv_configuration_widget::RetranslateProjectPage()
 {
@@ -32,48 +64,176 @@ void kiv_configuration_widget::RetranslateProjectPage()
 
 void kiv_configuration_widget::ShowProjectList()
 {
+    QTableWidget* table = ui->WgtItem;
+    // The discarded cells are deleted later than their items: make them
+    // forget the items so that a late click cannot reach a freed one.
+    for (int row = 0; row < table->rowCount(); ++row) {
+        if (auto* cell = qobject_cast<kiv_itemoperation_widget*>(
+                table->indexWidget(table->model()->index(row, kOperationColumn))))
+            cell->SetRowItem(nullptr);
+    }
+    table->setRowCount(0);
+    m_currentButton = nullptr;
+
+    // Laying the view out walks every row's cell, so it runs once for the
+    // whole table rather than after each of its rows.
+    const QScopedValueRollback<bool> rebuilding(m_rebuildingProjects, true);
+    for (const kiv_general_types::Project& project : qAsConst(m_projects))
+        InsertNewItemToTable(project, project.id == m_currentProjectId);
+    table->doItemsLayout();
 }
 
 void kiv_configuration_widget::SetNewProject(kiv_general_types::Project project, bool flag)
 {
-    Q_UNUSED(project)
     Q_UNUSED(flag)
+    m_projects.insert(project.id, project);
+    if (formReady)
+        emit sigNewProject(project, false);
+    EnableApply();
 }
 
 void kiv_configuration_widget::UpdateProject(kiv_general_types::Project project)
 {
-    Q_UNUSED(project)
+    // The row keeps its texts until the next rebuild.
+    m_projects.insert(project.id, project);
 }
 
 void kiv_configuration_widget::DeleteProjectToTab(kiv_general_types::Project project)
 {
-    Q_UNUSED(project)
+    QTableWidget* table = ui->WgtItem;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const QTableWidgetItem* item = table->item(row, kOperationColumn);
+        if (!item || item->data(Qt::UserRole).toString() != project.id)
+            continue;
+
+        m_projects.remove(project.id);
+        if (project.id == m_currentProjectId) {
+            m_currentButton = nullptr;
+            m_currentProjectId.clear();
+            WriteUserSettingNow(CurrentProjectKey(m_userId), QString());
+        }
+        // Hidden rather than removed: the row goes with the next rebuild.
+        table->setRowHidden(row, true);
+        table->doItemsLayout();
+        return;
+    }
 }
 
 void kiv_configuration_widget::SetCurrentProjectToTab(QString id)
 {
-    Q_UNUSED(id)
+    if (id.isEmpty())
+        return;
+    m_currentProjectId = id;
+    WriteUserSettingNow(CurrentProjectKey(m_userId), id);
+    if (formReady)
+        emit sigCurrentProject(id);
 }
 
 void kiv_configuration_widget::InsertNewItemToTable(kiv_general_types::Project project, bool flag)
 {
-    Q_UNUSED(project)
     Q_UNUSED(flag)
+    QTableWidget* table = ui->WgtItem;
+    const int row = table->rowCount();
+    table->insertRow(row);
+
+    table->setItem(row, 0, new QTableWidgetItem(project.name));
+    table->setItem(row, 1, new QTableWidgetItem(TypeText(project.type)));
+    QString nodePool;
+    if (project.id == kEffectPictureId)
+        nodePool = QStringLiteral("EffectPicture");
+    else if (m_general.nodePools.contains(project.options.nodePool))
+        nodePool = m_general.nodePools.value(project.options.nodePool).second;
+    table->setItem(row, 2, new QTableWidgetItem(nodePool));
+
+    // Owned by the viewport from the start; the view adopts it as index widget below.
+    auto* cell = new kiv_itemoperation_widget(table->viewport());
+    connect(cell, &kiv_itemoperation_widget::SigDeleteItem, this, &kiv_configuration_widget::DeleteProject);
+    connect(cell, &kiv_itemoperation_widget::SigEditItem, this, &kiv_configuration_widget::EditProject);
+    connect(cell, &kiv_itemoperation_widget::SigSetCurrentItem, this,
+            &kiv_configuration_widget::SetCurrentProject);
+
+    auto* operation = new QTableWidgetItem;
+    operation->setData(Qt::UserRole, project.id);
+    table->setItem(row, kOperationColumn, operation);
+    cell->SetRowItem(operation);
+    table->setIndexWidget(table->model()->index(row, kOperationColumn), cell);
+    // A table nobody sees is rebuilt when the panel opens, and a rebuild
+    // lays the view out once at its end.
+    if (!m_rebuildingProjects && table->isVisible())
+        table->doItemsLayout();
+
+    // With no current project, a project without id is not marked current.
+    if (!m_currentProjectId.isEmpty() && project.id == m_currentProjectId)
+        SetProjectToCurrent(project.id);
+    EnableApply();
 }
 
 void kiv_configuration_widget::DeleteProject()
 {
+    auto* cell = qobject_cast<kiv_itemoperation_widget*>(sender());
+    if (!cell || !cell->RowItem())
+        return;
+    const QString id = cell->RowItem()->data(Qt::UserRole).toString();
+    if (!m_projects.contains(id))
+        return;
+    const kiv_general_types::Project project = m_projects.value(id);
+
+    kiv_messagebox_dialog box(nullptr);
+    box.setText(QObject::tr("are you sure to delete the project named :%1 ?").arg(project.name));
+    box.setButtonText(QStringLiteral("ok"), QObject::tr("OK"));
+    box.setButtonText(QStringLiteral("cancel"), QObject::tr("CANCEL"));
+    if (box.exec() != 1)
+        return;
+    EnableApply();
+    emit sigDeleteProject(project);
 }
 
 void kiv_configuration_widget::EditProject()
 {
+    auto* cell = qobject_cast<kiv_itemoperation_widget*>(sender());
+    if (!cell || !cell->RowItem())
+        return;
+    const QString id = cell->RowItem()->data(Qt::UserRole).toString();
+    if (!m_projects.contains(id))
+        return;
+    EnableApply();
+    emit sigEditProject(m_projects.value(id));
 }
 
 void kiv_configuration_widget::SetCurrentProject()
 {
+    auto* cell = qobject_cast<kiv_itemoperation_widget*>(sender());
+    if (!cell || !cell->RowItem())
+        return;
+    // Only a request: the row is marked when the host answers.
+    emit sigSetCurrentProject(cell->RowItem()->data(Qt::UserRole).toString());
 }
 
 void kiv_configuration_widget::SetProjectToCurrent(QString id)
 {
-    Q_UNUSED(id)
+    QTableWidget* table = ui->WgtItem;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const QTableWidgetItem* item = table->item(row, kOperationColumn);
+        if (!item || item->data(Qt::UserRole).toString() != id)
+            continue;
+        auto* cell = qobject_cast<kiv_itemoperation_widget*>(
+            table->indexWidget(table->model()->index(row, kOperationColumn)));
+        if (!cell)
+            continue;
+
+        WriteUserSettingNow(CurrentProjectKey(m_userId), id);
+        QPushButton* button = cell->SetCurrentButton();
+        if (!button)
+            continue;
+        if (m_currentButton) {
+            m_currentButton->setEnabled(true);
+            m_currentButton->setText(QObject::tr("Set Current"));
+        }
+        m_currentButton = button;
+        button->setEnabled(false);
+        button->setText(QObject::tr("Current Project"));
+        m_currentProjectId = id;
+        break;
+    }
+    EnableApply();
 }

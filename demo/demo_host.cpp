@@ -1,13 +1,22 @@
 #include "demo_host.h"
 
 #include "kiv_configuration_widget.h"
+#include "kiv_filewatcher.h"
 #include "kiv_http.h"
+#include "kiv_types.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
 #include <QImage>
+#include <QSettings>
+#include <QPushButton>
 #include <QStringList>
+#include <QTableWidget>
 #include <QTextStream>
 #include <QTimer>
 
@@ -50,10 +59,43 @@ QImage Snapshot(QWidget* widget)
     return image;
 }
 
+// A monitor folder with one scene index file, as a scene exporter leaves it.
+// The begin marker of an earlier run goes, so that the file is announced
+// again, and the file is dated back so that the watcher takes it as complete.
+QString PrepareMonitorFolder(const QString& outputDir)
+{
+    const QString root = QDir(outputDir).filePath(QStringLiteral("monitor"));
+    const QString indexDir = root + QStringLiteral("/2024_01_15/_txtIndex");
+    QDir().mkpath(indexDir);
+    const QString index = indexDir + QStringLiteral("/shot_010.txt");
+    QFile file(index);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+        QTextStream out(&file);
+        out << "20240115103000\n";
+        for (int frame = 101; frame <= 103; ++frame)
+            out << QStringLiteral("D:/projects/demo/shot_010/shot_010_%1.ass\n").arg(frame, 4, 10, QLatin1Char('0'));
+        out.flush();
+        file.flush();
+        file.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime);
+    }
+    QFile::remove(index + QStringLiteral(".B"));
+    return root;
+}
+
 QString DescribeProject(const kiv_general_types::Project& project)
 {
     return QStringLiteral("id=%1 name=%2 type=0x%3 nodePool=%4")
         .arg(project.id, project.name, QString::number(project.type, 16), project.options.nodePool);
+}
+
+kiv_general_types::Project SampleProject(const QString& id, const QString& name, int type, const QString& pool)
+{
+    kiv_general_types::Project project;
+    project.id = id;
+    project.name = name;
+    project.type = type;
+    project.options.nodePool = pool;
+    return project;
 }
 
 QString DescribeTransfer(const ZftxTransConfig& config)
@@ -102,6 +144,15 @@ DemoHost::DemoHost(const QString& outputDir, QObject* parent)
     m_http = new kiv_http(this);
     m_panel = std::make_unique<kiv_configuration_widget>(m_general, m_http, nullptr);
     ConnectPanelSignals();
+    // The panel has created the folder watcher. Its announcements are sent
+    // from a worker thread and reach this object queued.
+    connect(kiv_filewatcher::instance(), &kiv_filewatcher::fileChangeList, this,
+            [this](const QStringList& files, const QString& frames) {
+                ++m_announcements;
+                Report(QStringLiteral("fileChangeList"),
+                       QStringLiteral("frames=%1 files=%2").arg(frames, files.join(QLatin1Char('|'))));
+            });
+    AnswerProjectRequests();
 }
 
 DemoHost::~DemoHost() = default;
@@ -110,6 +161,15 @@ void DemoHost::Run(bool captureScreens)
 {
     m_panel->SetLogger(7);
     m_panel->SetCurrentUserInfo(SampleUser());
+    // Give the demo user a monitor folder, then load the user again, as a
+    // host does on a switch, so that the watcher takes it up.
+    {
+        QSettings user(kiv_types::userAppPath() + QStringLiteral("/conf/kiv_%1.ini").arg(SampleUser().userName),
+                       QSettings::IniFormat);
+        user.setValue(QStringLiteral("kiv.monitor/path"), PrepareMonitorFolder(m_outputDir));
+    }
+    m_panel->SetCurrentUserInfo(SampleUser());
+    PushProjects();
     m_panel->OnChangeSkin();
 
     QTextStream(stdout) << "[query] appversion=" << m_panel->GetGeneralOpt(QStringLiteral("appversion")).toString()
@@ -120,6 +180,18 @@ void DemoHost::Run(bool captureScreens)
     if (captureScreens)
         QTimer::singleShot(0, this, &DemoHost::CapturePages);
     m_panel->ShowConf(false);
+
+    // The index file is read on the watcher's thread: allow it a moment.
+    QEventLoop wait;
+    QTimer poll;
+    QElapsedTimer clock;
+    clock.start();
+    connect(&poll, &QTimer::timeout, &wait, [&] {
+        if (m_announcements > 0 || clock.elapsed() > 2000)
+            wait.quit();
+    });
+    poll.start(20);
+    wait.exec();
 }
 
 void DemoHost::CapturePages()
@@ -156,6 +228,8 @@ void DemoHost::CapturePages()
         ++index;
     }
 
+    PlayProjectRequests();
+
     // Then play the artist once: change one option and press Apply, so that
     // the log shows the road from a click to the file and back to the host.
     auto* clipboard = m_panel->findChild<QAbstractButton*>(QStringLiteral("EnableClipboard"));
@@ -168,6 +242,61 @@ void DemoHost::CapturePages()
         if (auto* close = m_panel->findChild<QAbstractButton*>(QStringLiteral("btnClose")))
             close->click();
     }
+}
+
+void DemoHost::PushProjects()
+{
+    using kiv_general_types::Project;
+    const Project projects[] = {
+        SampleProject(QStringLiteral("p-1001"), QStringLiteral("Harbour flythrough"),
+                      kiv_general_types::RENDERTYPE_3DSMAX, QStringLiteral("pool-cpu")),
+        SampleProject(QStringLiteral("p-1002"), QStringLiteral("Robot turntable"),
+                      kiv_general_types::RENDERTYPE_MAYA, QStringLiteral("pool-gpu")),
+        // A pool the sub-center no longer offers: its cell stays empty.
+        SampleProject(QStringLiteral("p-1003"), QStringLiteral("Smoke study"),
+                      kiv_general_types::RENDERTYPE_HOUDINI, QStringLiteral("pool-retired")),
+        SampleProject(QStringLiteral("xgt-{11AE440C-AD71-470A-888F-8025AF77E284}"),
+                      QStringLiteral("Effect pictures"), kiv_general_types::RENDERTYPE_3DSMAX,
+                      QStringLiteral("pool-cpu")),
+    };
+    for (const Project& project : projects)
+        m_panel->SetNewProject(project, true);
+    m_panel->SetCurrentProjectToTab(QStringLiteral("p-1002"));
+}
+
+void DemoHost::AnswerProjectRequests()
+{
+    // The panel only asks; the host decides and answers through the slots.
+    using Panel = kiv_configuration_widget;
+    using kiv_general_types::Project;
+    Panel* panel = m_panel.get();
+    connect(panel, &Panel::sigSetCurrentProject, this,
+            [panel](const QString& id) { panel->SetCurrentProjectToTab(id); });
+    connect(panel, &Panel::sigEditProject, this, [panel](Project project) {
+        // Stands in for the host's project editor.
+        if (!project.name.endsWith(QLatin1String(" (edited)")))
+            project.name += QStringLiteral(" (edited)");
+        panel->UpdateProject(project);
+    });
+    connect(panel, &Panel::sigDeleteProject, this,
+            [panel](const Project& project) { panel->DeleteProjectToTab(project); });
+}
+
+void DemoHost::PlayProjectRequests()
+{
+    // Ask for an edit of the first row and make the last row current, so that
+    // the log shows each request and the host's answer.
+    auto* table = m_panel->findChild<QTableWidget*>(QStringLiteral("WgtItem"));
+    if (!table || table->rowCount() == 0)
+        return;
+    const auto buttonOf = [table](int row, const char* name) -> QPushButton* {
+        QWidget* cell = table->indexWidget(table->model()->index(row, 3));
+        return cell ? cell->findChild<QPushButton*>(QLatin1String(name)) : nullptr;
+    };
+    if (QPushButton* edit = buttonOf(0, "BntEdit"))
+        edit->click();
+    if (QPushButton* current = buttonOf(table->rowCount() - 1, "BntSetCurrentItem"))
+        current->click();
 }
 
 void DemoHost::ReportOptions()

@@ -31,6 +31,9 @@ public:
 
 private:
     void ConnectPanelSignals();
+    void AnswerProjectRequests();
+    void PushProjects();
+    void PlayProjectRequests();
     void CapturePages();
     void ReportOptions();
     void Report(const QString& signal, const QString& details = QString());
@@ -43,4 +46,5 @@ private:
     QString m_outputDir;
     QFile m_signalLog;
     QStringList m_screenshots;
+    int m_announcements = 0; // fileChangeList signals received
 };

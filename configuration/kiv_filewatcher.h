@@ -1,0 +1,46 @@
+#pragma once
+
+#include "kiv_configuration_global.h"
+
+#include <QMap>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+class QThread;
+class kiv_monitorwork;
+
+// Watches the monitor folders for new scene index files, one worker thread
+// per folder, and announces each file once with fileChangeList. The panel
+// creates it; the host reaches it through instance() and connects to
+// fileChangeList, which is emitted from a worker's thread.
+class KIV_CONFIGURATION_EXPORT kiv_filewatcher : public QObject
+{
+    Q_OBJECT
+public:
+    explicit kiv_filewatcher(QObject* parent = nullptr);
+    ~kiv_filewatcher() override;
+
+    // The watcher constructed last (null once it is gone).
+    static kiv_filewatcher* instance();
+
+    // Starts a worker for each folder not watched yet and stops the workers
+    // of folders no longer listed. Empty names are ignored.
+    void SetMonitorFolders(QStringList folders);
+
+    // The watched folders, sorted; the worker of one of them, or null.
+    QStringList MonitorFolders() const;
+    kiv_monitorwork* Worker(const QString& folder) const;
+
+signals:
+    void monitorInitial();
+    void fileChangeList(QStringList sltFiles, QString strScenseIndex);
+
+private:
+    // Stops every worker and waits until their threads have ended.
+    void StopWorkers();
+
+    QSet<QString> watchedFolders;
+    QMap<QThread*, kiv_monitorwork*> workers;
+};
