@@ -12,7 +12,9 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
+#include <QJsonObject>
 #include <QSettings>
 #include <QPushButton>
 #include <QStringList>
@@ -100,16 +102,111 @@ kiv_general_types::Project SampleProject(const QString& id, const QString& name,
 
 QString DescribeTransfer(const ZftxTransConfig& config)
 {
-    // Credentials stay out of the console and the log file.
-    return QStringLiteral("uploadMethod=%1 downloadMethod=%2 userId=%3 zoneId=%4 "
-                          "zftx.server=%5 zftx.mss=%6 aspera.host=%7 aspera.secret=*** "
-                          "ftp.server=%8 maxReconnect=%9")
-        .arg(config.uploadMethod)
-        .arg(config.downloadMethod)
-        .arg(config.userId, config.zoneId, config.zftx.server)
-        .arg(config.zftx.mss)
-        .arg(config.aspera.host, config.ftp.server)
-        .arg(config.maxReconnect);
+    // Every field the transfer engine receives; the Aspera secret stays out
+    // of the console and the log file.
+    auto direction = [](const char* name, const ZftxDirectionConfig& d) {
+        return QStringLiteral("zftx.%1={mode=%2 packetInterval=%3 window=%4 rate=%5}")
+            .arg(QLatin1String(name), d.mode)
+            .arg(d.packetInterval)
+            .arg(d.window)
+            .arg(d.rate, 0, 'f', 1);
+    };
+    const QStringList fields = {
+        QStringLiteral("uploadMethod=%1 downloadMethod=%2").arg(config.uploadMethod).arg(config.downloadMethod),
+        direction("upload", config.zftx.upload),
+        direction("download", config.zftx.download),
+        QStringLiteral("zftx.server=%1 zftx.password=%2 zftx.user=%3 zftx.mss=%4")
+            .arg(config.zftx.server, config.zftx.password, config.zftx.user)
+            .arg(config.zftx.mss),
+        QStringLiteral("aspera={uploadRate=%1 uploadPolicy=%2 downloadRate=%3 downloadPolicy=%4 encrypt=%5 "
+                       "resume=%6 host=%7 port=%8 user=%9 secret=***}")
+            .arg(config.aspera.uploadRate)
+            .arg(config.aspera.uploadPolicy)
+            .arg(config.aspera.downloadRate)
+            .arg(config.aspera.downloadPolicy)
+            .arg(config.aspera.encrypt)
+            .arg(config.aspera.resume)
+            .arg(config.aspera.host, config.aspera.port, config.aspera.user),
+        QStringLiteral("ftp={port=%1 server=%2 remotePath=%3 user=%4 password=%5}")
+            .arg(config.ftp.port)
+            .arg(config.ftp.server, config.ftp.remotePath, config.ftp.user, config.ftp.password),
+        QStringLiteral("userId=%1 zoneId=%2 clientCode=%3 reserved=%4 verifyMethod=%5 checkIntegrity=%6 "
+                       "autoResume=%7 maxReconnect=%8")
+            .arg(config.userId, config.zoneId, config.clientCode, config.reserved)
+            .arg(config.verifyMethod)
+            .arg(config.checkIntegrity)
+            .arg(config.autoResume)
+            .arg(config.maxReconnect),
+    };
+    return fields.join(QLatin1Char(' '));
+}
+
+// The credential document as the service sends it: the Aspera secret in
+// Base64, salted with the user's name, in Base64 again.
+QJsonDocument ScrambledCredentials(const QString& userName, const QString& user, const QString& secret)
+{
+    const QString salt = QString::fromLatin1((userName + QStringLiteral("tmq")).toUtf8().toBase64()).remove('=');
+    QString inner = QString::fromLatin1(secret.toUtf8().toBase64());
+    inner.chop(1); // the secret below encodes with exactly one "="
+    inner.insert(inner.size() / 2, salt);
+    const QJsonObject data{{QStringLiteral("aspera_user"), user},
+                           {QStringLiteral("aspera_secret"), QString::fromLatin1(inner.toUtf8().toBase64())}};
+    return QJsonDocument(QJsonObject{{QStringLiteral("ret"), 200}, {QStringLiteral("data"), data}});
+}
+
+QVariantMap SampleOffer()
+{
+    auto limits = [](double upload, double download) {
+        return QVariantMap{{QStringLiteral("max_upload_speed"), upload},
+                           {QStringLiteral("max_download_speed"), download}};
+    };
+    return {{QStringLiteral("TRANSMISSION_TYPE_FTP"), limits(2048, 4096)},
+            {QStringLiteral("TRANSMISSION_TYPE_ZFTX"), limits(12800, 25600)},
+            {QStringLiteral("TRANSMISSION_TYPE_ASPERA"), limits(64000, 128000)}};
+}
+
+QVariantMap SampleTransferLines()
+{
+    auto lines = [](const char* region) {
+        return QVariantMap{{QStringLiteral("Line A"), QStringLiteral("%1-a.example.com").arg(QLatin1String(region))},
+                           {QStringLiteral("Line B"), QStringLiteral("%1-b.example.com").arg(QLatin1String(region))}};
+    };
+    return {{QStringLiteral("ftp"), lines("ftp")},
+            {QStringLiteral("zftx"), lines("zftx")},
+            {QStringLiteral("aspera"), lines("aspera")}};
+}
+
+// A machine for the version page: some versions installed (found through a
+// stand-in uninstall key, or a stored render path), others not.
+void PrepareRenderSoftware(const QString& outputDir)
+{
+    const QDir output(outputDir);
+    auto install = [&](const QString& name, const QString& executable) {
+        const QString folder = output.filePath(QStringLiteral("programs/") + name);
+        QDir().mkpath(QFileInfo(folder + QLatin1Char('/') + executable).path());
+        QFile file(folder + QLatin1Char('/') + executable);
+        if (file.open(QIODevice::WriteOnly))
+            file.write("stand-in executable");
+        return folder;
+    };
+    const QString maya = install(QStringLiteral("Maya2019"), QStringLiteral("bin/render.exe"));
+    const QString max = install(QStringLiteral("3ds Max 2020"), QStringLiteral("3dsmax.exe"));
+    const QString houdini = install(QStringLiteral("Houdini 17.5"), QStringLiteral("bin/hython.exe"));
+
+    if (qEnvironmentVariableIsEmpty("KIV_UNINSTALL_REGISTRY")) {
+        const QString registry = output.filePath(QStringLiteral("uninstall.ini"));
+        QSettings key(registry, QSettings::IniFormat);
+        key.setValue(QStringLiteral("{A1B2C3D4-0001-4A00-8000-000000002019}/InstallLocation"), maya);
+        key.setValue(QStringLiteral("{B2C3D4E5-0002-4B00-8000-000000002020}/DisplayName"),
+                     QStringLiteral("Autodesk 3ds Max 2020"));
+        key.setValue(QStringLiteral("Autodesk 3ds Max 2020/InstallLocation"), max);
+        qputenv("KIV_UNINSTALL_REGISTRY", QFile::encodeName(registry));
+    }
+    if (qEnvironmentVariableIsEmpty("KIV_COMMON_APPDATA"))
+        qputenv("KIV_COMMON_APPDATA", QFile::encodeName(output.filePath(QStringLiteral("common"))));
+    // Houdini is never in the registry: the user picked its folder once.
+    kiv_types::setValue(QStringLiteral("{C3D4E5F6-0003-4C00-8000-000000000175}/installlocation"), houdini,
+                        QCoreApplication::applicationDirPath() + QStringLiteral("/data/kiv_renderpath.ini"));
 }
 
 QString DescribeCommand(ZFTXCMDTYPE type)
@@ -153,6 +250,10 @@ DemoHost::DemoHost(const QString& outputDir, QObject* parent)
                        QStringLiteral("frames=%1 files=%2").arg(frames, files.join(QLatin1Char('|'))));
             });
     AnswerProjectRequests();
+    // A host chains its own signals to the panel's to reach the plugin manager.
+    connect(this, &DemoHost::pluginConfigChanged, m_panel.get(), &kiv_configuration_widget::sigUpdatePluginCfg);
+    connect(this, &DemoHost::pluginUpdateRequested, m_panel.get(),
+            &kiv_configuration_widget::sigUpdatePluginTriggered);
 }
 
 DemoHost::~DemoHost() = default;
@@ -160,6 +261,7 @@ DemoHost::~DemoHost() = default;
 void DemoHost::Run(bool captureScreens)
 {
     m_panel->SetLogger(7);
+    PrepareRenderSoftware(m_outputDir);
     m_panel->SetCurrentUserInfo(SampleUser());
     // Give the demo user a monitor folder, then load the user again, as a
     // host does on a switch, so that the watcher takes it up.
@@ -171,6 +273,20 @@ void DemoHost::Run(bool captureScreens)
     m_panel->SetCurrentUserInfo(SampleUser());
     PushProjects();
     m_panel->OnChangeSkin();
+
+    // The service's data arrive as a host receives them: the Aspera account,
+    // the transfer lines, then the sub-center's offer.
+    const kiv_general_types::AuthSet::LoginInfo user = SampleUser();
+    m_panel->SetTransmissionSecret(ScrambledCredentials(user.userName, QStringLiteral("demo_aspera"),
+                                                        QStringLiteral("secret42")));
+    m_panel->SetTransferLink(SampleTransferLines());
+    m_panel->CurrentSubCenterChanged(SampleOffer());
+
+    // The plugin configuration always; the update check only against a
+    // service of the host's own.
+    emit pluginConfigChanged({{QStringLiteral("port"), QStringLiteral("9999")}});
+    if (!qEnvironmentVariableIsEmpty("KIV_UPDATE_URL"))
+        emit pluginUpdateRequested();
 
     QTextStream(stdout) << "[query] appversion=" << m_panel->GetGeneralOpt(QStringLiteral("appversion")).toString()
                         << " software=" << m_panel->GetVersionList().join(QLatin1Char('&'))

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QVariantMap>
 
 #include <memory>
 
@@ -28,6 +29,11 @@ public:
 
     QStringList Screenshots() const { return m_screenshots; }
     QString SignalLogPath() const { return m_signalLog.fileName(); }
+
+signals:
+    // The host's own signals, chained to the panel's plugin signals.
+    void pluginConfigChanged(QVariantMap config);
+    void pluginUpdateRequested();
 
 private:
     void ConnectPanelSignals();
