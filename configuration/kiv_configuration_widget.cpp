@@ -6,6 +6,7 @@
 #include "kiv_pluginoptions.h"
 #include "kiv_plugintutorial.h"
 #include "kiv_types.h"
+#include "kiv_window_chrome.h"
 #include "ui_kiv_configuration_widget.h"
 
 #include <QDir>
@@ -13,7 +14,6 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QGraphicsDropShadowEffect>
 #include <QHeaderView>
 #include <QIntValidator>
 #include <QScrollBar>
@@ -31,7 +31,7 @@ namespace {
 [[maybe_unused]] const int kConcurrenceType = qRegisterMetaType<ZFTXCMDTYPE>("ZFTXCMDTYPE");
 [[maybe_unused]] const int kLogSourceType = qRegisterMetaType<const wchar_t*>("const wchar_t*");
 
-const int kShadowMargin = 9;
+using kiv_window_chrome::kShadowMargin;
 
 // A user name becomes part of a file name. One that could leave the "conf"
 // folder, or that Windows cannot store, must never reach the file system.
@@ -121,13 +121,7 @@ void kiv_configuration_widget::ApplyFramelessWindow()
     ui->verticalLayout_2->setContentsMargins(kShadowMargin, kShadowMargin, kShadowMargin,
                                              kShadowMargin);
 
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-    setAttribute(Qt::WA_TranslucentBackground);
-    auto* shadow = new QGraphicsDropShadowEffect(this);
-    shadow->setOffset(0, 0);
-    shadow->setColor(Qt::black);
-    shadow->setBlurRadius(12);
-    ui->widget_border->setGraphicsEffect(shadow);
+    kiv_window_chrome::applyFrameShadow(this, ui->widget_border);
 }
 
 void kiv_configuration_widget::InitForm()

@@ -1,10 +1,10 @@
 #include "kiv_downloadpath.h"
 
+#include "kiv_window_chrome.h"
 #include "ui_kiv_downloadpath.h"
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QGraphicsDropShadowEffect>
 #include <QLayout>
 #include <QListWidgetItem>
 #include <QMouseEvent>
@@ -13,7 +13,7 @@
 
 namespace {
 
-const int kShadowMargin = 9;
+using kiv_window_chrome::kShadowMargin;
 const QLatin1String kCustomizeKey("Customize");
 
 } // namespace
@@ -27,13 +27,7 @@ kiv_downloadpath::kiv_downloadpath(QStringList pattern, QString customText, QWid
     // the minimum size is taken with that margin in place.
     layout()->setContentsMargins(kShadowMargin, kShadowMargin, kShadowMargin, kShadowMargin);
     resize(minimumSizeHint());
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-    setAttribute(Qt::WA_TranslucentBackground);
-    auto* shadow = new QGraphicsDropShadowEffect(ui->widget_border);
-    shadow->setOffset(0, 0);
-    shadow->setColor(Qt::black);
-    shadow->setBlurRadius(12);
-    ui->widget_border->setGraphicsEffect(shadow);
+    kiv_window_chrome::applyFrameShadow(this, ui->widget_border);
 
     installEventFilter(this);
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);

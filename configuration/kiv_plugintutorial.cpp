@@ -1,18 +1,14 @@
 #include "kiv_plugintutorial.h"
 
+#include "kiv_window_chrome.h"
 #include "ui_kiv_plugintutorial.h"
 
 #include <QDebug>
 #include <QEvent>
-#include <QGraphicsDropShadowEffect>
 #include <QLayout>
 #include <QMovie>
 
-namespace {
-
-const int kShadowMargin = 9;
-
-} // namespace
+using kiv_window_chrome::kShadowMargin;
 
 kiv_plugintutorial::kiv_plugintutorial(QWidget* parent)
     : QDialog(parent)
@@ -31,13 +27,7 @@ kiv_plugintutorial::kiv_plugintutorial(QWidget* parent)
     resize(minimumWidth() + kShadowMargin, minimumHeight() + kShadowMargin);
     layout()->setContentsMargins(kShadowMargin, kShadowMargin, kShadowMargin, kShadowMargin);
 
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-    setAttribute(Qt::WA_TranslucentBackground);
-    auto* shadow = new QGraphicsDropShadowEffect(this);
-    shadow->setOffset(0, 0);
-    shadow->setColor(Qt::black);
-    shadow->setBlurRadius(12);
-    ui->widget_border->setGraphicsEffect(shadow);
+    kiv_window_chrome::applyFrameShadow(this, ui->widget_border);
 
     setAutoFillBackground(true);
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::MSWindowsFixedSizeDialogHint
