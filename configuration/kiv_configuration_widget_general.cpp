@@ -342,20 +342,27 @@ void kiv_configuration_widget::RetranslateGeneralPage()
     ui->chkLayerOp->setText(QObject::tr("Merge layers"));
 }
 
+namespace {
+
+// Lets the user pick a folder for a path edit; cancelling leaves it as it was.
+void ChooseFolderFor(QWidget* parent, QLineEdit* edit)
+{
+    const QString folder =
+        QFileDialog::getExistingDirectory(parent, QString(), edit->text(), QFileDialog::ShowDirsOnly);
+    if (!folder.isEmpty())
+        edit->setText(folder);
+}
+
+} // namespace
+
 void kiv_configuration_widget::OnSelectDefaultDownloadPath()
 {
-    const QString folder = QFileDialog::getExistingDirectory(
-        this, QString(), ui->lineEdit_defaultDownloadPath->text(), QFileDialog::ShowDirsOnly);
-    if (!folder.isEmpty())
-        ui->lineEdit_defaultDownloadPath->setText(folder);
+    ChooseFolderFor(this, ui->lineEdit_defaultDownloadPath);
 }
 
 void kiv_configuration_widget::OnSelectAnalysisCachePath()
 {
-    const QString folder = QFileDialog::getExistingDirectory(
-        this, QString(), ui->lineEdit_analysisCachePath->text(), QFileDialog::ShowDirsOnly);
-    if (!folder.isEmpty())
-        ui->lineEdit_analysisCachePath->setText(folder);
+    ChooseFolderFor(this, ui->lineEdit_analysisCachePath);
 }
 
 void kiv_configuration_widget::SelectPathSuffix()
