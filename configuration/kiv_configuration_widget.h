@@ -237,7 +237,7 @@ private:
     // The personal lists; the watcher is shared by the process, not owned.
     QStringList monitorPaths;
     QStringList cameraNames;
-    kiv_filewatcher* m_fileWatcher = nullptr;
+    QPointer<kiv_filewatcher> m_fileWatcher;
 
     // The host's projects by id, and the "Set Current" button of the
     // current project's row (owned by its row).
