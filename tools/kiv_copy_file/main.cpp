@@ -103,8 +103,13 @@ bool copyFile(const QFileInfo& source, const QString& target)
         }
         if (got == 0)
             break;
-        if (out.write(buffer.constData(), got) != got)
-            break; // commit() reports the write error
+        // A short write records no error for commit() to report: never let
+        // a truncated copy replace the good file.
+        if (out.write(buffer.constData(), got) != got) {
+            complain(QStringLiteral("cannot write %1: %2").arg(target, out.errorString()));
+            out.cancelWriting();
+            return false;
+        }
     }
     if (!out.commit()) {
         complain(QStringLiteral("cannot write %1: %2").arg(target, out.errorString()));
