@@ -139,6 +139,19 @@ void PanelFixture::open(const std::function<void()>& edit, bool apply, bool vers
     QVERIFY(answered);
 }
 
+MarkingTranslator::MarkingTranslator(const char* context)
+    : m_context(context)
+{
+    QCoreApplication::installTranslator(this);
+}
+
+QString MarkingTranslator::translate(const char* context, const char* sourceText, const char*, int) const
+{
+    if (m_context != context)
+        return {};
+    return QStringLiteral("<%1>").arg(QString::fromUtf8(sourceText));
+}
+
 void whenModal(std::function<void(QWidget*)> answer, bool* answered, int timeoutMs)
 {
     if (answered)

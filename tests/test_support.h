@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTranslator>
 
 #include <QVariant>
 
@@ -93,6 +94,19 @@ public:
     Sandbox sandbox;
     kiv_general_types::GeneralSet general;
     std::unique_ptr<kiv_configuration_widget> panel;
+};
+
+// Installed for as long as it lives, it wraps every text translated in
+// `context` as "<text>", so that a re-labelled widget is easy to spot.
+class MarkingTranslator : public QTranslator
+{
+public:
+    explicit MarkingTranslator(const char* context);
+    QString translate(const char* context, const char* sourceText, const char*, int) const override;
+    bool isEmpty() const override { return false; }
+
+private:
+    QByteArray m_context;
 };
 
 // Calls `answer` with the next modal widget that becomes active, from a timer

@@ -14,82 +14,50 @@ class tst_host_library : public QObject
 {
     Q_OBJECT
 private slots:
-    void userAppPathFollowsTheEnvironment();
-    void iniStoreWritesAreVisibleAtOnce();
-    void messageBoxAnswers_data();
-    void messageBoxAnswers();
-    void messageBoxButtonsCanBeRelabelledAndHidden();
+    void userFolderFollowsTheEnvironmentAndIniWritesShowAtOnce();
+    void messageBoxAnswersByButtonAndCanBeRelabelled();
 };
 
-void tst_host_library::userAppPathFollowsTheEnvironment()
+void tst_host_library::userFolderFollowsTheEnvironmentAndIniWritesShowAtOnce()
 {
     qputenv("KIV_USER_APP_PATH", "/tmp/kiv-user-folder");
     QCOMPARE(kiv_types::userAppPath(), QStringLiteral("/tmp/kiv-user-folder"));
     qunsetenv("KIV_USER_APP_PATH");
     QVERIFY(!kiv_types::userAppPath().isEmpty());
-}
 
-void tst_host_library::iniStoreWritesAreVisibleAtOnce()
-{
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("store.ini"));
-    QVERIFY(kiv_types::getValue(QStringLiteral("kiv.general/language"), file).isEmpty());
-
-    kiv_types::setValue(QStringLiteral("{GUID-1}/installlocation"), QStringLiteral("C:\\Apps\\Maya"), file);
-    QCOMPARE(kiv_types::getValue(QStringLiteral("{GUID-1}/installlocation"), file),
+    const QString file = dir.filePath("store.ini");
+    QVERIFY(kiv_types::getValue("kiv.general/language", file).isEmpty());
+    kiv_types::setValue("{GUID-1}/installlocation", "C:\\Apps\\Maya", file);
+    QCOMPARE(QSettings(file, QSettings::IniFormat).value("{GUID-1}/installlocation").toString(),
              QStringLiteral("C:\\Apps\\Maya"));
-    QSettings reader(file, QSettings::IniFormat);
-    QCOMPARE(reader.value(QStringLiteral("{GUID-1}/installlocation")).toString(),
-             QStringLiteral("C:\\Apps\\Maya"));
-
     kiv_test::writeFile(file, "[py]\nmaya=2.7, 3.7\n");
-    QCOMPARE(kiv_types::getValues(QStringLiteral("py/maya"), file),
-             QStringList({QStringLiteral("2.7"), QStringLiteral("3.7")}));
+    QCOMPARE(kiv_types::getValues("py/maya", file), QStringList({"2.7", "3.7"}));
 }
 
-void tst_host_library::messageBoxAnswers_data()
+void tst_host_library::messageBoxAnswersByButtonAndCanBeRelabelled()
 {
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("ok") << QStringLiteral("ok") << 1;
-    QTest::newRow("cancel") << QStringLiteral("cancel") << 0;
-    QTest::newRow("closed") << QString() << 0;
-}
+    // exec() answers 1 for "ok", 0 for "cancel" and for closing the box
+    // (which clickInNextModal does when the box has no such button).
+    const QList<QPair<QString, int>> answers = {{"ok", 1}, {"cancel", 0}, {"closed", 0}};
+    for (const auto& [button, expected] : answers) {
+        kiv_messagebox_dialog box(nullptr);
+        bool answered = false;
+        kiv_test::clickInNextModal(button, nullptr, &answered);
+        QCOMPARE(box.exec(), expected);
+        QVERIFY(answered);
+    }
 
-void tst_host_library::messageBoxAnswers()
-{
-    QFETCH(QString, button);
-    QFETCH(int, expected);
-
-    kiv_messagebox_dialog box(nullptr);
-    box.setText(QStringLiteral("Proceed?"));
-    QCOMPARE(box.text(), QStringLiteral("Proceed?"));
-    bool answered = false;
-    kiv_test::whenModal(
-        [button](QWidget* modal) {
-            if (button.isEmpty())
-                modal->close();
-            else
-                modal->findChild<QPushButton*>(button)->click();
-        },
-        &answered);
-    QCOMPARE(box.exec(), expected);
-    QVERIFY(answered);
-}
-
-void tst_host_library::messageBoxButtonsCanBeRelabelledAndHidden()
-{
     kiv_messagebox_dialog box(true, nullptr);
-    auto* ok = box.findChild<QPushButton*>(QStringLiteral("ok"));
-    auto* cancel = box.findChild<QPushButton*>(QStringLiteral("cancel"));
-    QVERIFY(ok && cancel);
-    QCOMPARE(ok->text(), QStringLiteral("OK"));
-    QCOMPARE(cancel->text(), QStringLiteral("Cancel"));
-    QVERIFY(!ok->isHidden() && !cancel->isHidden());
-
-    box.setButtonText(QStringLiteral("ok"), QStringLiteral("Apply online"));
-    box.setButtonVisible(QStringLiteral("cancel"), false);
-    box.setButtonText(QStringLiteral("no-such-button"), QStringLiteral("ignored"));
+    box.setText("Proceed?");
+    QCOMPARE(box.text(), QStringLiteral("Proceed?"));
+    auto* ok = box.findChild<QPushButton*>("ok");
+    auto* cancel = box.findChild<QPushButton*>("cancel");
+    QVERIFY(ok && cancel && !ok->isHidden() && !cancel->isHidden());
+    QCOMPARE(ok->text() + "/" + cancel->text(), QStringLiteral("OK/Cancel"));
+    box.setButtonText("ok", "Apply online");
+    box.setButtonVisible("cancel", false);
+    box.setButtonText("no-such-button", "ignored");
     QCOMPARE(ok->text(), QStringLiteral("Apply online"));
     QVERIFY(cancel->isHidden());
 }

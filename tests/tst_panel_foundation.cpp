@@ -8,12 +8,11 @@
 #include "kiv_pluginoptions.h"
 #include "test_support.h"
 
-#include <QAbstractButton>
+#include <QCheckBox>
 #include <QDirIterator>
 #include <QGraphicsDropShadowEffect>
 #include <QGroupBox>
 #include <QLayout>
-#include <QLineEdit>
 #include <QMetaMethod>
 #include <QPushButton>
 #include <QRadioButton>
@@ -22,38 +21,20 @@
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTableWidget>
-#include <QTranslator>
 #include <QtTest>
 
 using kiv_test::LogRecorder;
 using kiv_test::Sandbox;
+using kiv_test::sampleUser;
 
 namespace {
 
-const QByteArray kDefaults = "[kiv.appversion]\n"
-                             "appversion=3.2.1\n"
-                             "hotline=400-800-1234\n"
-                             "qqnumber=800012345\n"
-                             "[3dsmax]\n"
-                             "oldmax=3ds Max 2014, 3ds Max 2015\n"
-                             "[py]\n"
-                             "maya=2.7, 3.7\n"
-                             "houdini=3.7\n";
-
-const QByteArray kTemplate = "[kiv.general]\nautodownload=1\n";
-
-// Wraps every QObject::tr text so that a re-labelled widget is easy to spot.
-class MarkingTranslator : public QTranslator
-{
-public:
-    QString translate(const char* context, const char* sourceText, const char*, int) const override
-    {
-        if (qstrcmp(context, "QObject") != 0)
-            return {};
-        return QStringLiteral("<%1>").arg(QString::fromUtf8(sourceText));
-    }
-    bool isEmpty() const override { return false; }
-};
+const QByteArray kDefaults = "[kiv.appversion]\nappversion=3.2.1\nhotline=400-800-1234\nqqnumber=800012345\n"
+                             "[3dsmax]\noldmax=3ds Max 2014, 3ds Max 2015\n"
+                             "[py]\nmaya=2.7, 3.7\nhoudini=3.7\n";
+// Differs from the built-in default, so a read of the user file shows.
+const QByteArray kTemplate = "[kiv.general]\nautodownload=0\n";
+const QString kNotice = QStringLiteral("get curent settings info faild");
 
 QStringList filesUnder(const QString& folder)
 {
@@ -64,481 +45,279 @@ QStringList filesUnder(const QString& folder)
     return files;
 }
 
+// The template and default file, written before the panel reads anything.
+struct Folders : Sandbox {
+    explicit Folders(const QByteArray& defaults)
+    {
+        if (!defaults.isNull())
+            writeDefaults(defaults);
+        writeTemplate(kTemplate);
+    }
+};
+
+// A panel with no user yet on private folders, its log recorded.
+struct BarePanel {
+    explicit BarePanel(const QByteArray& defaults = QByteArray()) : sandbox(defaults) {}
+    template <typename T>
+    T* find(const char* name) const { return panel.findChild<T*>(QLatin1String(name)); }
+
+    Folders sandbox;
+    kiv_general_types::GeneralSet general;
+    kiv_configuration_widget panel{general, nullptr};
+    LogRecorder log{&panel};
+};
+
 } // namespace
 
 class tst_panel_foundation : public QObject
 {
     Q_OBJECT
 private slots:
-    void metaTypesAreRegisteredWhenTheLibraryLoads();
-    void metaObjectListsTheInterfaceInOrder();
-    void constructionReadsOnlyTheVersionInformation();
-    void versionInformationIsReadOnce();
-    void firstUserCreatesConfFromTheTemplate();
-    void existingUserFileIsOpenedUnchanged();
-    void secondUserSwitchesFiles();
+    void metaTypesAreRegisteredAndTheInterfaceIsListedInOrder();
+    void withoutAUserThePanelReadsOnlyVersionsAndShowsTheNotice();
+    void userFilesFollowTheCurrentUser();
     void refusedUserNames_data();
     void refusedUserNames();
-    void refusedUserReleasesTheEarlierFile();
-    void emptyUserNameOpensNothing();
-    void nonAsciiUserNamesAreUsedVerbatim();
-    void showConfWithoutUserShowsOnlyTheNotice();
-    void showConfSelectsThePageAndClosesWithoutWriting();
+    void showConfSelectsThePageScrollsUpAndClosesWithoutWriting();
     void navigationShowsPagesAndTheTutorialButton();
-    void titleBarDragsThePanel();
-    void frameAndMaximisedMargins();
+    void frameMarginsAndTitleBarDrag();
     void languageChangeReappliesTheTexts();
     void pluginManagerLinesReachTheHostWithTheLoggerId();
-    void pluginLanguageCode_data();
-    void pluginLanguageCode();
+    void pluginLanguageCodeFollowsTheDefaultFile();
 };
 
-void tst_panel_foundation::metaTypesAreRegisteredWhenTheLibraryLoads()
+void tst_panel_foundation::metaTypesAreRegisteredAndTheInterfaceIsListedInOrder()
 {
     // Looked up by name only, before anything in this test could register them.
     QVERIFY(QMetaType::type("kiv_general_types::AuthSet::LoginInfo") != QMetaType::UnknownType);
     QVERIFY(QMetaType::type("kiv_general_types::Project") != QMetaType::UnknownType);
-}
 
-void tst_panel_foundation::metaObjectListsTheInterfaceInOrder()
-{
     const QStringList signalList = {
-        "SigZftxParams(ZftxTransConfig)",
-        "sigGetProjectList()",
-        "SigMaxConcurrence(ZFTXCMDTYPE,int)",
-        "sigCreateProject()",
-        "sigDeleteProject(kiv_general_types::Project)",
-        "sigSetCurrentProject(QString)",
-        "sigEditProject(kiv_general_types::Project)",
-        "sigConfChanged()",
-        "sigLog(int,int,QString,const wchar_t*,int)",
-        "sigNewProject(kiv_general_types::Project,bool)",
-        "sigCurrentProject(QString)",
-        "sigUpdatePluginCfg(QVariantMap)",
-        "sigUpdatePluginTriggered()",
-        "sigUpdatePluginStatus(QString)",
-        "sigUpdatePluginStatus()",
-        "sigInstallPlugin(int)",
-    };
+        "SigZftxParams(ZftxTransConfig)", "sigGetProjectList()", "SigMaxConcurrence(ZFTXCMDTYPE,int)",
+        "sigCreateProject()", "sigDeleteProject(kiv_general_types::Project)", "sigSetCurrentProject(QString)",
+        "sigEditProject(kiv_general_types::Project)", "sigConfChanged()", "sigLog(int,int,QString,const wchar_t*,int)",
+        "sigNewProject(kiv_general_types::Project,bool)", "sigCurrentProject(QString)",
+        "sigUpdatePluginCfg(QVariantMap)", "sigUpdatePluginTriggered()", "sigUpdatePluginStatus(QString)",
+        "sigUpdatePluginStatus()", "sigInstallPlugin(int)"};
     const QStringList publicSlots = {
-        "SetNewProject(kiv_general_types::Project,bool)",
-        "UpdateProject(kiv_general_types::Project)",
-        "DeleteProjectToTab(kiv_general_types::Project)",
-        "SetCurrentProjectToTab(QString)",
-        "SetCurrentUserInfo(kiv_general_types::AuthSet::LoginInfo)",
-        "CurrentSubCenterChanged(QVariantMap)",
-        "GetGeneralOpt(QString,QVariant&)",
-        "SetLogger(int)",
-        "SetTransferLink(QVariantMap)",
-        "OnChangeSkin()",
-        "OnWriteLog(int,QString,const wchar_t*,int)",
-        "OnPluginInstall(int)",
-    };
+        "SetNewProject(kiv_general_types::Project,bool)", "UpdateProject(kiv_general_types::Project)",
+        "DeleteProjectToTab(kiv_general_types::Project)", "SetCurrentProjectToTab(QString)",
+        "SetCurrentUserInfo(kiv_general_types::AuthSet::LoginInfo)", "CurrentSubCenterChanged(QVariantMap)",
+        "GetGeneralOpt(QString,QVariant&)", "SetLogger(int)", "SetTransferLink(QVariantMap)", "OnChangeSkin()",
+        "OnWriteLog(int,QString,const wchar_t*,int)", "OnPluginInstall(int)"};
     const QStringList protectedSlots = {
-        "EnableApply()", "HandleTransferModeChanged(int)",
-        "InsertNewItemToTable(kiv_general_types::Project,bool)", "HandleRadioButtonChanged()",
-        "DeleteCamera()", "AddMonitorItem()", "DeleteMonitorPath()", "TriggerApply()", "TriggerCancel()",
-        "setTransferCurrentIndex()", "InsertRenderPath()", "DeleteProject()", "EditProject()",
+        "EnableApply()", "HandleTransferModeChanged(int)", "InsertNewItemToTable(kiv_general_types::Project,bool)",
+        "HandleRadioButtonChanged()", "DeleteCamera()", "AddMonitorItem()", "DeleteMonitorPath()", "TriggerApply()",
+        "TriggerCancel()", "setTransferCurrentIndex()", "InsertRenderPath()", "DeleteProject()", "EditProject()",
         "SetCurrentProject()", "SetProjectToCurrent(QString)", "CreateCamera()", "UpdateCamera()",
-        "InsertItemToCamera(QString)", "SpeedTest()", "OnPluginInstallmanually()",
-        "OnSelectDefaultDownloadPath()", "OnSelectAnalysisCachePath()", "OnShowPluginTutorial()",
-        "SelectPathSuffix()",
-    };
+        "InsertItemToCamera(QString)", "SpeedTest()", "OnPluginInstallmanually()", "OnSelectDefaultDownloadPath()",
+        "OnSelectAnalysisCachePath()", "OnShowPluginTutorial()", "SelectPathSuffix()"};
 
+    QStringList expected, actual;
+    for (const QString& s : signalList) expected << "signal " + s;
+    for (const QString& s : publicSlots) expected << "public slot " + s;
+    for (const QString& s : protectedSlots) expected << "protected slot " + s;
     const QMetaObject& meta = kiv_configuration_widget::staticMetaObject;
-    QStringList actual;
-    for (int i = meta.methodOffset(); i < meta.methodCount(); ++i)
-        actual << QString::fromLatin1(meta.method(i).methodSignature());
-    QCOMPARE(actual, signalList + publicSlots + protectedSlots);
-
     for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
-        const QMetaMethod method = meta.method(i);
-        const int index = i - meta.methodOffset();
-        if (index < signalList.size()) {
-            QCOMPARE(method.methodType(), QMetaMethod::Signal);
-        } else {
-            QCOMPARE(method.methodType(), QMetaMethod::Slot);
-            QCOMPARE(method.access(), index < signalList.size() + publicSlots.size()
-                                          ? QMetaMethod::Public
-                                          : QMetaMethod::Protected);
-        }
+        const QMetaMethod m = meta.method(i);
+        const char* kind = m.methodType() == QMetaMethod::Signal ? "signal "
+                           : m.methodType() != QMetaMethod::Slot ? "method "
+                           : m.access() == QMetaMethod::Public   ? "public slot " : "protected slot ";
+        actual << kind + QString::fromLatin1(m.methodSignature());
     }
+    QCOMPARE(actual, expected);
 }
 
-void tst_panel_foundation::constructionReadsOnlyTheVersionInformation()
+void tst_panel_foundation::withoutAUserThePanelReadsOnlyVersionsAndShowsTheNotice()
 {
-    Sandbox sandbox;
-    sandbox.writeDefaults(kDefaults);
-    sandbox.writeTemplate(kTemplate);
-    const QStringList appFilesBefore = filesUnder(sandbox.appDir());
+    BarePanel p(kDefaults);
+    QStringList appFiles = filesUnder(p.sandbox.appDir());
+    appFiles.sort();
+    QCOMPARE(appFiles, QStringList({p.sandbox.defaultFile(), p.sandbox.templateFile()}));
+    QCOMPARE(kiv_test::readFile(p.sandbox.defaultFile()), kDefaults);
+    QVERIFY(filesUnder(p.sandbox.userDir()).isEmpty());
+    QCOMPARE(p.panel.GetGeneralOpt("appversion").toString() + " " + p.panel.GetGeneralOpt("hotline").toString()
+                 + " " + p.panel.GetGeneralOpt("qqnumber").toString(),
+             QStringLiteral("3.2.1 400-800-1234 800012345"));
+    QCOMPARE(p.panel.GetOldMax(), QStringList({"3ds Max 2014", "3ds Max 2015"}));
+    QCOMPARE(p.panel.GetPyVersions(), (QMap<QString, QStringList>{{"maya", {"2.7", "3.7"}}, {"houdini", {"3.7"}}}));
 
-    kiv_general_types::GeneralSet general;
-    kiv_configuration_widget panel(general, nullptr);
-    LogRecorder log(&panel);
+    // An empty name opens nothing either; no settings object is held.
+    p.panel.SetCurrentUserInfo(sampleUser(QString()));
+    QVERIFY(p.log.contains(600, "not have current user "));
+    QVERIFY(filesUnder(p.sandbox.userDir()).isEmpty());
+    p.panel.CurrentSubCenterChanged({{"TRANSMISSION_TYPE_FTP", QVariantMap()}});
+    QVERIFY(p.log.contains(600, "not have current user info "));
 
-    QVERIFY(filesUnder(sandbox.userDir()).isEmpty());
-    QCOMPARE(filesUnder(sandbox.appDir()), appFilesBefore);
-    QCOMPARE(kiv_test::readFile(sandbox.defaultFile()), kDefaults);
-
-    // No user file is held: the sub-center cannot be taken yet.
-    panel.CurrentSubCenterChanged({{QStringLiteral("TRANSMISSION_TYPE_FTP"), QVariantMap()}});
-    QVERIFY(log.contains(600, QStringLiteral("not have current user info ")));
+    QString notice;
+    bool cancelVisible = true, panelVisible = true;
+    kiv_test::whenModal([&](QWidget* modal) {
+        if (auto* box = qobject_cast<kiv_messagebox_dialog*>(modal))
+            notice = box->text();
+        cancelVisible = !modal->findChild<QPushButton*>("cancel")->isHidden();
+        panelVisible = p.panel.isVisible();
+        modal->findChild<QPushButton*>("ok")->click();
+    });
+    p.panel.ShowConf(true);
+    QCOMPARE(notice, kNotice);
+    QVERIFY(!cancelVisible && !panelVisible);
 }
 
-void tst_panel_foundation::versionInformationIsReadOnce()
+void tst_panel_foundation::userFilesFollowTheCurrentUser()
 {
-    Sandbox sandbox;
-    sandbox.writeDefaults(kDefaults);
-    kiv_general_types::GeneralSet general;
-    kiv_configuration_widget panel(general, nullptr);
-
-    QCOMPARE(panel.GetGeneralOpt(QStringLiteral("appversion")).toString(), QStringLiteral("3.2.1"));
-    QCOMPARE(panel.GetGeneralOpt(QStringLiteral("hotline")).toString(), QStringLiteral("400-800-1234"));
-    QCOMPARE(panel.GetGeneralOpt(QStringLiteral("qqnumber")).toString(), QStringLiteral("800012345"));
-    QCOMPARE(panel.GetOldMax(), QStringList({"3ds Max 2014", "3ds Max 2015"}));
-    QMap<QString, QStringList> py;
-    py[QStringLiteral("maya")] = QStringList({"2.7", "3.7"});
-    py[QStringLiteral("houdini")] = QStringList({"3.7"});
-    QCOMPARE(panel.GetPyVersions(), py);
-
-    // A later change of the file is seen by a new panel only.
-    sandbox.writeDefaults("[kiv.appversion]\nappversion=9.9\n");
-    panel.SetCurrentUserInfo(kiv_test::sampleUser());
-    QCOMPARE(panel.GetGeneralOpt(QStringLiteral("appversion")).toString(), QStringLiteral("3.2.1"));
-
-    // Without a default settings file everything is empty.
-    QFile::remove(sandbox.defaultFile());
-    kiv_configuration_widget bare(general, nullptr);
-    QCOMPARE(bare.GetGeneralOpt(QStringLiteral("appversion")).toString(), QString());
-    QVERIFY(bare.GetOldMax().isEmpty());
-    QVERIFY(bare.GetPyVersions().isEmpty());
-}
-
-void tst_panel_foundation::firstUserCreatesConfFromTheTemplate()
-{
-    Sandbox sandbox;
-    sandbox.writeTemplate(kTemplate);
+    BarePanel p;
     // The user folder itself may be missing too.
-    const QString nested = sandbox.userDir() + QStringLiteral("/Roaming/Kiv");
-    qputenv("KIV_USER_APP_PATH", nested.toUtf8());
+    const QString folder = p.sandbox.userDir() + "/Roaming/Kiv";
+    qputenv("KIV_USER_APP_PATH", folder.toUtf8());
+    auto userFile = [&](const QString& name) { return folder + "/conf/kiv_" + name + ".ini"; };
 
-    kiv_general_types::GeneralSet general;
-    kiv_configuration_widget panel(general, nullptr);
-    LogRecorder log(&panel);
-    panel.SetCurrentUserInfo(kiv_test::sampleUser(QStringLiteral("artist")));
+    // The first user gets the template, copied before anything is read;
+    // non-ASCII names are used verbatim.
+    const QString first = QStringLiteral("渲染师 Zoë.v2");
+    p.panel.SetCurrentUserInfo(sampleUser(first, "1"));
+    QCOMPARE(kiv_test::readFile(userFile(first)), kTemplate);
+    QCOMPARE(p.panel.GetGeneralOpt("autodownload"), QVariant(false));
+    QVERIFY(p.log.contains(600, "get current userinfo"));
+    QCOMPARE(p.log.lines.first().source, QStringLiteral("kiv_configuration_widget"));
 
-    QCOMPARE(kiv_test::readFile(nested + QStringLiteral("/conf/kiv_artist.ini")), kTemplate);
-    QVERIFY(log.contains(600, QStringLiteral("get current userinfo")));
-    QCOMPARE(log.lines.first().source, QStringLiteral("kiv_configuration_widget"));
-
-    panel.CurrentSubCenterChanged({});
-    QVERIFY(!log.contains(600, QStringLiteral("not have current user info ")));
-}
-
-void tst_panel_foundation::existingUserFileIsOpenedUnchanged()
-{
-    Sandbox sandbox;
-    sandbox.writeTemplate(kTemplate);
-    QDir().mkpath(sandbox.userDir() + QStringLiteral("/conf"));
-    const QByteArray own = "[kiv.general]\nautodownload=0\n[host.private]\nkey=kept\n";
-    kiv_test::writeFile(sandbox.userFile(QStringLiteral("artist")), own);
-
-    kiv_general_types::GeneralSet general;
-    kiv_configuration_widget panel(general, nullptr);
-    panel.SetCurrentUserInfo(kiv_test::sampleUser(QStringLiteral("artist")));
-    QCOMPARE(kiv_test::readFile(sandbox.userFile(QStringLiteral("artist"))), own);
-}
-
-void tst_panel_foundation::secondUserSwitchesFiles()
-{
-    Sandbox sandbox;
-    sandbox.writeTemplate(kTemplate);
-    kiv_general_types::GeneralSet general;
-    kiv_configuration_widget panel(general, nullptr);
-
-    panel.SetCurrentUserInfo(kiv_test::sampleUser(QStringLiteral("first"), QStringLiteral("1")));
-    QFile::remove(sandbox.userFile(QStringLiteral("first")));
-    panel.SetCurrentUserInfo(kiv_test::sampleUser(QStringLiteral("second"), QStringLiteral("2")));
-
-    QCOMPARE(kiv_test::readFile(sandbox.userFile(QStringLiteral("second"))), kTemplate);
-    // The first user's file was released, not kept open and written back.
-    QVERIFY(!QFile::exists(sandbox.userFile(QStringLiteral("first"))));
+    // An existing file is opened unchanged, and the first user's file is
+    // released, not kept open and written back.
+    const QByteArray own = "[kiv.general]\nautodownload=1\n[host.private]\nkey=kept\n";
+    kiv_test::writeFile(userFile("artist"), own);
+    QFile::remove(userFile(first));
+    p.panel.SetCurrentUserInfo(sampleUser("artist", "2"));
+    QCOMPARE(kiv_test::readFile(userFile("artist")), own);
+    QCOMPARE(p.panel.GetGeneralOpt("autodownload"), QVariant(true));
+    p.panel.CurrentSubCenterChanged({});
+    QVERIFY(!QFile::exists(userFile(first)));
+    QVERIFY(!p.log.contains(600, "not have current user info "));
 }
 
 void tst_panel_foundation::refusedUserNames_data()
 {
     QTest::addColumn<QString>("userName");
-    QTest::newRow("parent folder") << QStringLiteral("../escape");
-    QTest::newRow("slash") << QStringLiteral("team/artist");
-    QTest::newRow("backslash") << QStringLiteral("team\\artist");
-    QTest::newRow("drive") << QStringLiteral("C:artist");
+    for (const char* name : {"../escape", "team/artist", "team\\artist", "C:artist", "art<ist", "art>ist",
+                             "art\"ist", "art|ist", "art?ist", "art*ist"})
+        QTest::newRow(name) << QString::fromLatin1(name);
     QTest::newRow("nul") << (QStringLiteral("art") + QChar(0) + QStringLiteral("ist"));
-    for (const char* c : {"<", ">", "\"", "|", "?", "*"})
-        QTest::newRow(c) << (QStringLiteral("art") + QLatin1String(c) + QStringLiteral("ist"));
 }
 
 void tst_panel_foundation::refusedUserNames()
 {
     QFETCH(QString, userName);
-    Sandbox sandbox;
-    sandbox.writeTemplate(kTemplate);
-    kiv_general_types::GeneralSet general;
-    kiv_configuration_widget panel(general, nullptr);
-    LogRecorder log(&panel);
+    BarePanel p;
+    p.panel.SetCurrentUserInfo(sampleUser("artist"));
+    const QStringList filesBefore = filesUnder(p.sandbox.userDir());
 
-    panel.SetCurrentUserInfo(kiv_test::sampleUser(userName));
-    QVERIFY(filesUnder(sandbox.userDir()).isEmpty());
-    QVERIFY(filesUnder(QFileInfo(sandbox.userDir()).absolutePath()).filter("escape").isEmpty());
-    QVERIFY(log.contains(300, QStringLiteral("invalid user name ")));
-
-    QString notice;
-    bool answered = false;
-    kiv_test::clickInNextModal(QStringLiteral("ok"), &notice, &answered);
-    panel.ShowConf(false);
-    QVERIFY(answered);
-    QCOMPARE(notice, QStringLiteral("get curent settings info faild"));
-    QVERIFY(!panel.isVisible());
-}
-
-void tst_panel_foundation::refusedUserReleasesTheEarlierFile()
-{
-    Sandbox sandbox;
-    sandbox.writeTemplate(kTemplate);
-    kiv_general_types::GeneralSet general;
-    kiv_configuration_widget panel(general, nullptr);
-    LogRecorder log(&panel);
-
-    panel.SetCurrentUserInfo(kiv_test::sampleUser(QStringLiteral("artist")));
-    panel.SetCurrentUserInfo(kiv_test::sampleUser(QStringLiteral("../artist")));
-    panel.CurrentSubCenterChanged({});
-    QVERIFY(log.contains(600, QStringLiteral("not have current user info ")));
-}
-
-void tst_panel_foundation::emptyUserNameOpensNothing()
-{
-    Sandbox sandbox;
-    sandbox.writeTemplate(kTemplate);
-    kiv_general_types::GeneralSet general;
-    kiv_configuration_widget panel(general, nullptr);
-    LogRecorder log(&panel);
-
-    panel.SetCurrentUserInfo(kiv_test::sampleUser(QString()));
-    QVERIFY(log.contains(600, QStringLiteral("not have current user ")));
-    QVERIFY(filesUnder(sandbox.userDir()).isEmpty());
+    p.panel.SetCurrentUserInfo(sampleUser(userName));
+    QCOMPARE(filesUnder(p.sandbox.userDir()), filesBefore);
+    QVERIFY(filesUnder(QFileInfo(p.sandbox.userDir()).absolutePath()).filter("escape").isEmpty());
+    QVERIFY(p.log.contains(300, "invalid user name "));
+    // The earlier user's file is released and its options forgotten.
+    QCOMPARE(p.panel.GetGeneralOpt("autodownload"), QVariant(true));
+    p.panel.CurrentSubCenterChanged({});
+    QVERIFY(p.log.contains(600, "not have current user info "));
 
     QString notice;
-    kiv_test::clickInNextModal(QStringLiteral("ok"), &notice);
-    panel.ShowConf(true);
-    QCOMPARE(notice, QStringLiteral("get curent settings info faild"));
+    kiv_test::clickInNextModal("ok", &notice);
+    p.panel.ShowConf(false);
+    QCOMPARE(notice, kNotice);
+    QVERIFY(!p.panel.isVisible());
 }
 
-void tst_panel_foundation::nonAsciiUserNamesAreUsedVerbatim()
+void tst_panel_foundation::showConfSelectsThePageScrollsUpAndClosesWithoutWriting()
 {
-    Sandbox sandbox;
-    sandbox.writeTemplate(kTemplate);
-    kiv_general_types::GeneralSet general;
-    kiv_configuration_widget panel(general, nullptr);
+    BarePanel p;
+    p.panel.SetCurrentUserInfo(sampleUser());
+    const QByteArray before = kiv_test::readFile(p.sandbox.userFile("artist"));
+    QSignalSpy changed(&p.panel, &kiv_configuration_widget::sigConfChanged);
+    QSignalSpy transfer(&p.panel, &kiv_configuration_widget::SigZftxParams);
+    auto* versions = p.find<QTableWidget>("twtSoftwareVersion");
 
-    const QString name = QStringLiteral("渲染师 Zoë.v2");
-    panel.SetCurrentUserInfo(kiv_test::sampleUser(name));
-    QCOMPARE(kiv_test::readFile(sandbox.userFile(name)), kTemplate);
-}
-
-void tst_panel_foundation::showConfWithoutUserShowsOnlyTheNotice()
-{
-    Sandbox sandbox;
-    kiv_general_types::GeneralSet general;
-    kiv_configuration_widget panel(general, nullptr);
-
-    QString notice;
-    bool cancelVisible = true;
-    bool panelVisible = true;
-    kiv_test::whenModal([&](QWidget* modal) {
-        if (auto* box = qobject_cast<kiv_messagebox_dialog*>(modal))
-            notice = box->text();
-        cancelVisible = !modal->findChild<QPushButton*>(QStringLiteral("cancel"))->isHidden();
-        panelVisible = panel.isVisible();
-        modal->findChild<QPushButton*>(QStringLiteral("ok"))->click();
-    });
-    panel.ShowConf(false);
-    QCOMPARE(notice, QStringLiteral("get curent settings info faild"));
-    QVERIFY(!cancelVisible);
-    QVERIFY(!panelVisible);
-}
-
-void tst_panel_foundation::showConfSelectsThePageAndClosesWithoutWriting()
-{
-    Sandbox sandbox;
-    sandbox.writeTemplate(kTemplate);
-    kiv_general_types::GeneralSet general;
-    kiv_configuration_widget panel(general, nullptr);
-    panel.SetCurrentUserInfo(kiv_test::sampleUser());
-    const QByteArray before = kiv_test::readFile(sandbox.userFile(QStringLiteral("artist")));
-    QSignalSpy changed(&panel, &kiv_configuration_widget::sigConfChanged);
-    QSignalSpy transfer(&panel, &kiv_configuration_widget::SigZftxParams);
-
-    auto* pages = panel.findChild<QStackedWidget*>(QStringLiteral("swtConfiguration"));
-    auto* apply = panel.findChild<QPushButton*>(QStringLiteral("btnApply"));
-    auto* tutorial = panel.findChild<QPushButton*>(QStringLiteral("btnTutorial"));
-    auto* scroll = panel.findChild<QScrollArea*>(QStringLiteral("scrollArea"));
-    auto* versions = panel.findChild<QTableWidget*>(QStringLiteral("twtSoftwareVersion"));
-
-    struct Seen {
-        int page = -1;
-        bool applyEnabled = true;
-        bool tutorialShown = false;
-        int scrollValue = -1;
-    };
-    auto lookAndClose = [&](Seen* seen, bool scrollAway) {
-        kiv_test::whenModal([&, seen, scrollAway](QWidget* modal) {
-            seen->page = pages->currentIndex();
-            seen->applyEnabled = apply->isEnabled();
-            seen->tutorialShown = tutorial->isVisible();
-            seen->scrollValue = scroll->verticalScrollBar()->value();
-            if (scrollAway) {
-                panel.findChild<QRadioButton*>(QStringLiteral("BtnGeneral"))->click();
-                scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
-                versions->setRowCount(60);
-                versions->scrollToBottom();
-            }
-            QCOMPARE(modal, &panel);
-            panel.findChild<QPushButton*>(QStringLiteral("btnClose"))->click();
+    // Each opening looks, leaves its page scrolled down and an edit made, and closes.
+    for (const bool versionPage : {false, true, false, true}) {
+        QScrollBar* scroll = versionPage ? versions->verticalScrollBar()
+                                         : p.find<QScrollArea>("scrollArea")->verticalScrollBar();
+        QString seen;
+        kiv_test::whenModal([&](QWidget* modal) {
+            seen = QString("modal %1, page %2, apply %3, tutorial %4, scrolled %5")
+                       .arg(modal == &p.panel).arg(p.find<QStackedWidget>("swtConfiguration")->currentIndex())
+                       .arg(p.find<QPushButton>("btnApply")->isEnabled())
+                       .arg(p.find<QPushButton>("btnTutorial")->isVisible()).arg(scroll->value());
+            versions->setRowCount(60); // the version page fills the table as it opens
+            versionPage ? versions->scrollToBottom() : scroll->setValue(scroll->maximum());
+            p.find<QCheckBox>("SetArgument")->click();
+            p.find<QPushButton>("btnClose")->click();
         });
-    };
-
-    Seen version;
-    lookAndClose(&version, true);
-    panel.ShowConf(true);
-    QCOMPARE(version.page, 1);
-    QVERIFY(!version.applyEnabled);
-    QVERIFY(version.tutorialShown);
-    QVERIFY(!panel.isVisible());
-    QVERIFY(scroll->verticalScrollBar()->value() > 0);
-
-    Seen general_;
-    lookAndClose(&general_, false);
-    panel.ShowConf(false);
-    QCOMPARE(general_.page, 0);
-    QVERIFY(!general_.applyEnabled);
-    QVERIFY(!general_.tutorialShown);
-    QCOMPARE(general_.scrollValue, 0);
-
-    Seen versionAgain;
-    lookAndClose(&versionAgain, false);
-    panel.ShowConf(true);
-    QCOMPARE(versions->verticalScrollBar()->value(), 0);
-
-    QCOMPARE(kiv_test::readFile(sandbox.userFile(QStringLiteral("artist"))), before);
-    QCOMPARE(changed.count(), 0);
-    QCOMPARE(transfer.count(), 0);
+        p.panel.ShowConf(versionPage);
+        QCOMPARE(seen, QString("modal 1, page %1, apply 0, tutorial %1, scrolled 0").arg(versionPage));
+        QVERIFY(!p.panel.isVisible());
+        QVERIFY(scroll->value() > 0);
+    }
+    QCOMPARE(kiv_test::readFile(p.sandbox.userFile("artist")), before);
+    QCOMPARE(changed.count() + transfer.count(), 0);
 }
 
 void tst_panel_foundation::navigationShowsPagesAndTheTutorialButton()
 {
-    Sandbox sandbox;
-    kiv_general_types::GeneralSet general;
-    kiv_configuration_widget panel(general, nullptr);
-    auto* pages = panel.findChild<QStackedWidget*>(QStringLiteral("swtConfiguration"));
-    auto* tutorial = panel.findChild<QPushButton*>(QStringLiteral("btnTutorial"));
+    BarePanel p;
+    auto* pages = p.find<QStackedWidget>("swtConfiguration");
     QCOMPARE(pages->currentIndex(), 0);
-    QVERIFY(panel.findChild<QRadioButton*>(QStringLiteral("BtnPersional"))->isHidden());
-
-    const QList<QPair<QString, int>> buttons = {{"BtnVersion", 1}, {"BtnTransfer", 2},
-                                                {"BtnPersional", 3}, {"BtnProject", 4},
-                                                {"BtnVersion", 1}, {"BtnGeneral", 0}};
-    for (const auto& button : buttons) {
-        panel.findChild<QRadioButton*>(button.first)->click();
-        QCOMPARE(pages->currentIndex(), button.second);
-        QCOMPARE(pages->currentWidget()->objectName(),
-                 QStringList({"wgtGeneral", "wgtSoftwareVersion", "wgtUDTTransfer", "Persional",
-                              "wgtProject"})
-                     .at(button.second));
-        QCOMPARE(tutorial->isHidden(), button.second != 1);
+    QVERIFY(p.find<QRadioButton>("BtnPersional")->isHidden());
+    const QStringList pageNames = {"wgtGeneral", "wgtSoftwareVersion", "wgtUDTTransfer", "Persional", "wgtProject"};
+    const QList<QPair<const char*, int>> buttons = {{"BtnVersion", 1}, {"BtnTransfer", 2}, {"BtnPersional", 3},
+                                                    {"BtnProject", 4}, {"BtnVersion", 1}, {"BtnGeneral", 0}};
+    for (const auto& [button, page] : buttons) {
+        p.find<QRadioButton>(button)->click();
+        QCOMPARE(pages->currentWidget()->objectName(), pageNames.at(page));
+        QCOMPARE(p.find<QPushButton>("btnTutorial")->isHidden(), page != 1);
     }
 }
 
-void tst_panel_foundation::titleBarDragsThePanel()
+void tst_panel_foundation::frameMarginsAndTitleBarDrag()
 {
-    Sandbox sandbox;
-    kiv_general_types::GeneralSet general;
-    kiv_configuration_widget panel(general, nullptr);
-    panel.move(100, 80);
-    auto* title = panel.findChild<QGroupBox*>(QStringLiteral("Title"));
+    BarePanel p;
+    QVERIFY(p.panel.windowFlags().testFlag(Qt::FramelessWindowHint));
+    QVERIFY(qobject_cast<QGraphicsDropShadowEffect*>(p.find<QWidget>("widget_border")->graphicsEffect()));
+    QCOMPARE(p.panel.layout()->contentsMargins(), QMargins(9, 9, 9, 9));
+    p.panel.showMaximized();
+    QCOMPARE(p.panel.layout()->contentsMargins(), QMargins(0, 0, 0, 0));
+    p.panel.showNormal();
+    QCOMPARE(p.panel.layout()->contentsMargins(), QMargins(9, 9, 9, 9));
 
-    const QPoint local(40, 12);
-    const QPoint global = title->mapToGlobal(local);
-    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
+    // Each move places the panel by the cursor's travel since the press.
+    p.panel.move(100, 80);
+    auto* title = p.find<QGroupBox>("Title");
+    const QPoint local(40, 12), global = title->mapToGlobal(local);
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(title, &press);
     for (const QPoint travel : {QPoint(5, 3), QPoint(37, -21)}) {
-        QMouseEvent move(QEvent::MouseMove, local + travel, global + travel, Qt::NoButton,
-                         Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, local + travel, global + travel, Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(title, &move);
-        QCOMPARE(panel.pos(), QPoint(100, 80) + travel);
+        QCOMPARE(p.panel.pos(), QPoint(100, 80) + travel);
     }
-    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(title, &release);
-    QCOMPARE(panel.pos(), QPoint(137, 59));
-}
-
-void tst_panel_foundation::frameAndMaximisedMargins()
-{
-    Sandbox sandbox;
-    kiv_general_types::GeneralSet general;
-    kiv_configuration_widget panel(general, nullptr);
-
-    QCOMPARE(panel.objectName(), QStringLiteral("wgtConfiguration"));
-    QCOMPARE(panel.size(), QSize(709, 522));
-    QVERIFY(panel.windowFlags().testFlag(Qt::FramelessWindowHint));
-    auto* shadow = qobject_cast<QGraphicsDropShadowEffect*>(
-        panel.findChild<QWidget*>(QStringLiteral("widget_border"))->graphicsEffect());
-    QVERIFY(shadow);
-    QCOMPARE(shadow->blurRadius(), 12.0);
-    QCOMPARE(shadow->offset(), QPointF(0, 0));
-    QCOMPARE(panel.layout()->contentsMargins(), QMargins(9, 9, 9, 9));
-
-    panel.showMaximized();
-    QCOMPARE(panel.layout()->contentsMargins(), QMargins(0, 0, 0, 0));
-    panel.showNormal();
-    QCOMPARE(panel.layout()->contentsMargins(), QMargins(9, 9, 9, 9));
-    panel.hide();
 }
 
 void tst_panel_foundation::languageChangeReappliesTheTexts()
 {
-    Sandbox sandbox;
-    kiv_general_types::GeneralSet general;
-    kiv_configuration_widget panel(general, nullptr);
-    auto* versions = panel.findChild<QTableWidget*>(QStringLiteral("twtSoftwareVersion"));
+    BarePanel p;
+    auto* versions = p.find<QTableWidget>("twtSoftwareVersion");
     versions->setRowCount(2);
-    versions->setItem(0, 2, new QTableWidgetItem(QStringLiteral("stale")));
+    versions->setItem(0, 2, new QTableWidgetItem("stale"));
+    auto text = [&](const char* name) { return p.find<QAbstractButton>(name)->text(); };
 
-    MarkingTranslator translator;
-    QCoreApplication::installTranslator(&translator);
-    auto text = [&](const char* name) {
-        return panel.findChild<QAbstractButton*>(QLatin1String(name))->text();
-    };
-    // The language change reaches the panel as a posted event.
-    QTRY_COMPARE(text("BtnGeneral"), QStringLiteral("<General Settings>"));
-    QCOMPARE(text("BtnPersional"), QStringLiteral("<Persion Settings>"));
-    QCOMPARE(text("btnApply"), QStringLiteral("<Apply>"));
-    QCOMPARE(text("radUploadHighA"), QStringLiteral("<Fixed>"));
-    QCOMPARE(text("chkAutoDown"), QStringLiteral("<Auto Download>"));
-    QCOMPARE(panel.findChild<QAbstractButton*>(QStringLiteral("chkAutoDown"))->toolTip(),
-             QStringLiteral("<Auto download when frame is complete>"));
-    QCOMPARE(panel.findChild<QGroupBox*>(QStringLiteral("gbxZFTXUpload"))->title(),
-             QStringLiteral("ZFTX <Upload Settings>"));
-    QCOMPARE(text("BtnAddCamera"), QStringLiteral("New Camera"));
-    QCOMPARE(text("BtnAddMonitor"), QStringLiteral("Add Path"));
-    QCOMPARE(versions->item(0, 2)->text(), QStringLiteral("<installed>"));
-    QVERIFY(!versions->item(1, 2));
-    auto* projects = panel.findChild<QTableWidget*>(QStringLiteral("WgtItem"));
-    QCOMPARE(projects->columnCount(), 4);
-    QCOMPARE(projects->horizontalHeaderItem(3)->text(), QStringLiteral("<Operation>"));
-    QCOMPARE(panel.windowTitle(), QStringLiteral("<Settings>"));
-
-    QCoreApplication::removeTranslator(&translator);
+    {
+        kiv_test::MarkingTranslator translator("QObject");
+        // The language change reaches the panel as a posted event.
+        QTRY_COMPARE(text("BtnGeneral"), QStringLiteral("<General Settings>"));
+        QCOMPARE(p.find<QGroupBox>("gbxZFTXUpload")->title(), QStringLiteral("ZFTX <Upload Settings>"));
+        QCOMPARE(text("BtnAddCamera"), QStringLiteral("New Camera")); // never translated
+        QCOMPARE(versions->item(0, 2)->text(), QStringLiteral("<installed>"));
+        QVERIFY(!versions->item(1, 2));
+        QCOMPARE(p.find<QTableWidget>("WgtItem")->horizontalHeaderItem(3)->text(), QStringLiteral("<Operation>"));
+        QCOMPARE(p.panel.windowTitle(), QStringLiteral("<Settings>"));
+    }
     QTRY_COMPARE(text("BtnGeneral"), QStringLiteral("General Settings"));
 }
 
@@ -550,52 +329,35 @@ void tst_panel_foundation::pluginManagerLinesReachTheHostWithTheLoggerId()
     kiv_general_types::GeneralSet general;
     auto* panel = new kiv_configuration_widget(general, &http, &host);
     LogRecorder log(panel);
-    auto* manager = host.findChild<kiv_pluginoptions*>();
+    QPointer<kiv_pluginoptions> manager(host.findChild<kiv_pluginoptions*>());
     QVERIFY(manager);
 
     panel->SetLogger(42);
-    emit manager->sigLog(300, QStringLiteral("7Z File not exist!!"), L"kiv_pluginoptions", 77);
+    emit manager->sigLog(300, "7Z File not exist!!", L"kiv_pluginoptions", 77);
     QCOMPARE(log.lines.size(), 1);
-    const kiv_test::LogLine line = log.lines.first();
-    QCOMPARE(line.loggerId, 42);
-    QCOMPARE(line.level, 300);
-    QCOMPARE(line.message, QStringLiteral("7Z File not exist!!"));
-    QCOMPARE(line.source, QStringLiteral("kiv_pluginoptions"));
-    QCOMPARE(line.line, 77);
-
+    const kiv_test::LogLine& line = log.lines.first();
+    QCOMPARE(QString("%1 %2 %3 %4 %5").arg(line.loggerId).arg(line.level).arg(line.message, line.source).arg(line.line),
+             QStringLiteral("42 300 7Z File not exist!! kiv_pluginoptions 77"));
     QSignalSpy status(panel, qOverload<QString>(&kiv_configuration_widget::sigUpdatePluginStatus));
-    emit manager->sigUpdateStatus(QStringLiteral("Get plugins failed!"));
-    QCOMPARE(status.count(), 1);
-    QCOMPARE(status.first().first().toString(), QStringLiteral("Get plugins failed!"));
+    emit manager->sigUpdateStatus("Get plugins failed!");
+    QCOMPARE(status.value(0).value(0).toString(), QStringLiteral("Get plugins failed!"));
 
     // The panel owns the manager even though it hangs below the host's widget.
-    QPointer<kiv_pluginoptions> watched(manager);
     delete panel;
-    QVERIFY(watched.isNull());
+    QVERIFY(manager.isNull());
 }
 
-void tst_panel_foundation::pluginLanguageCode_data()
+void tst_panel_foundation::pluginLanguageCodeFollowsTheDefaultFile()
 {
-    QTest::addColumn<QByteArray>("defaults");
-    QTest::addColumn<QString>("code");
-    QTest::newRow("simplified") << QByteArray("[kiv.general]\nlanguage=kiv_tallowmere_client_zh_CN.qm\n")
-                                << QStringLiteral("cn");
-    QTest::newRow("traditional") << QByteArray("[kiv.general]\nlanguage=kiv_tallowmere_client_zh_TW.qm\n")
-                                 << QStringLiteral("cn");
-    QTest::newRow("english") << QByteArray("[kiv.general]\nlanguage=kiv_tallowmere_client_en.qm\n")
-                             << QStringLiteral("en");
-    QTest::newRow("empty") << QByteArray("[kiv.general]\nlanguage=\n") << QStringLiteral("en");
-    QTest::newRow("no file") << QByteArray() << QStringLiteral("en");
-}
-
-void tst_panel_foundation::pluginLanguageCode()
-{
-    QFETCH(QByteArray, defaults);
-    QFETCH(QString, code);
-    Sandbox sandbox;
-    if (!defaults.isEmpty())
-        sandbox.writeDefaults(defaults);
-    QCOMPARE(kiv_app_paths::pluginLanguageCode(), code);
+    const QList<QPair<QByteArray, QString>> cases = {
+        {"kiv_tallowmere_client_zh_CN.qm", "cn"}, {"kiv_tallowmere_client_zh_TW.qm", "cn"},
+        {"kiv_tallowmere_client_en.qm", "en"}, {"", "en"}, {QByteArray(), "en"}}; // the last: no default file
+    for (const auto& [language, code] : cases) {
+        Sandbox sandbox;
+        if (!language.isNull())
+            sandbox.writeDefaults("[kiv.general]\nlanguage=" + language + "\n");
+        QCOMPARE(kiv_app_paths::pluginLanguageCode(), code);
+    }
 }
 
 QTEST_MAIN(tst_panel_foundation)
