@@ -175,6 +175,7 @@ private:
 
     // The project page.
     void ShowProjectList();
+    bool SenderProjectId(QString* id) const;
 
     // Texts of each page, set by RetranslateUi.
     void RetranslateGeneralPage();

@@ -38,6 +38,20 @@ QStringList RowTexts(const QListWidget* list)
     return texts;
 }
 
+// Writes a list joined by "&"; an empty list removes its key. Without a user
+// file only memory changes.
+void StoreList(QSettings* file, const QString& group, const QString& key, const QStringList& list)
+{
+    if (!file)
+        return;
+    file->beginGroup(group);
+    if (list.isEmpty())
+        file->remove(key);
+    else
+        file->setValue(key, list.join(kSeparator));
+    file->endGroup();
+}
+
 } // namespace
 
 void kiv_configuration_widget::RetranslatePersonalPage()
@@ -126,14 +140,7 @@ void kiv_configuration_widget::InsertItemToMonitor(QString path)
 void kiv_configuration_widget::UpdateMonitor()
 {
     monitorPaths = RowTexts(ui->WgtMonitor);
-    if (!m_userSettings)
-        return;
-    m_userSettings->beginGroup(kMonitorGroup);
-    if (monitorPaths.isEmpty())
-        m_userSettings->remove(kMonitorKey);
-    else
-        m_userSettings->setValue(kMonitorKey, monitorPaths.join(kSeparator));
-    m_userSettings->endGroup();
+    StoreList(m_userSettings.get(), kMonitorGroup, kMonitorKey, monitorPaths);
 }
 
 QStringList kiv_configuration_widget::GetCameraList() const
@@ -203,14 +210,7 @@ void kiv_configuration_widget::CreateCamera()
 void kiv_configuration_widget::UpdateCamera()
 {
     cameraNames = RowTexts(ui->WgtCamera);
-    if (!m_userSettings)
-        return;
-    m_userSettings->beginGroup(kCameraGroup);
-    if (cameraNames.isEmpty())
-        m_userSettings->remove(kCameraKey);
-    else
-        m_userSettings->setValue(kCameraKey, cameraNames.join(kSeparator));
-    m_userSettings->endGroup();
+    StoreList(m_userSettings.get(), kCameraGroup, kCameraKey, cameraNames);
 }
 
 void kiv_configuration_widget::InsertItemToCamera(QString name)

@@ -168,13 +168,21 @@ void kiv_configuration_widget::InsertNewItemToTable(kiv_general_types::Project p
     EnableApply();
 }
 
-void kiv_configuration_widget::DeleteProject()
+// The id of the row whose operation cell sent the signal; false when the
+// sender is no such cell.
+bool kiv_configuration_widget::SenderProjectId(QString* id) const
 {
     auto* cell = qobject_cast<kiv_itemoperation_widget*>(sender());
     if (!cell || !cell->RowItem())
-        return;
-    const QString id = cell->RowItem()->data(Qt::UserRole).toString();
-    if (!m_projects.contains(id))
+        return false;
+    *id = cell->RowItem()->data(Qt::UserRole).toString();
+    return true;
+}
+
+void kiv_configuration_widget::DeleteProject()
+{
+    QString id;
+    if (!SenderProjectId(&id) || !m_projects.contains(id))
         return;
     const kiv_general_types::Project project = m_projects.value(id);
 
@@ -190,11 +198,8 @@ void kiv_configuration_widget::DeleteProject()
 
 void kiv_configuration_widget::EditProject()
 {
-    auto* cell = qobject_cast<kiv_itemoperation_widget*>(sender());
-    if (!cell || !cell->RowItem())
-        return;
-    const QString id = cell->RowItem()->data(Qt::UserRole).toString();
-    if (!m_projects.contains(id))
+    QString id;
+    if (!SenderProjectId(&id) || !m_projects.contains(id))
         return;
     EnableApply();
     emit sigEditProject(m_projects.value(id));
@@ -202,11 +207,10 @@ void kiv_configuration_widget::EditProject()
 
 void kiv_configuration_widget::SetCurrentProject()
 {
-    auto* cell = qobject_cast<kiv_itemoperation_widget*>(sender());
-    if (!cell || !cell->RowItem())
-        return;
+    QString id;
     // Only a request: the row is marked when the host answers.
-    emit sigSetCurrentProject(cell->RowItem()->data(Qt::UserRole).toString());
+    if (SenderProjectId(&id))
+        emit sigSetCurrentProject(id);
 }
 
 void kiv_configuration_widget::SetProjectToCurrent(QString id)
