@@ -52,6 +52,19 @@ void StoreList(QSettings* file, const QString& group, const QString& key, const 
     file->endGroup();
 }
 
+
+// Takes a row out of its list; false when the widget shows no list row.
+bool RemoveRow(QListWidget* list, kiv_monitoritem_widget* row)
+{
+    QListWidgetItem* item = row->ListItem();
+    if (!item)
+        return false;
+    list->removeItemWidget(item);
+    // Still inside the row's own signal: it may only go later.
+    row->deleteLater();
+    delete item;
+    return true;
+}
 } // namespace
 
 void kiv_configuration_widget::RetranslatePersonalPage()
@@ -154,15 +167,11 @@ void kiv_configuration_widget::DeleteCamera()
     if (!row)
         return;
     qDebug() << QObject::tr("DeleteCamera");
-    QListWidgetItem* item = row->ListItem();
-    if (!item)
+    const QString name = row->Text();
+    if (!RemoveRow(ui->WgtCamera, row))
         return;
     // The host sees the deletion at once, before Apply.
-    cameraNames.removeAll(row->Text());
-    ui->WgtCamera->removeItemWidget(item);
-    // Still inside the row's own signal: it may only go later.
-    row->deleteLater();
-    delete item;
+    cameraNames.removeAll(name);
     ui->WgtCamera_2->show();
     EnableApply();
 }
@@ -187,13 +196,9 @@ void kiv_configuration_widget::DeleteMonitorPath()
     if (!row)
         return;
     qDebug() << QObject::tr("DeleteMonitorPath");
-    QListWidgetItem* item = row->ListItem();
-    if (!item)
-        return;
     // The folder stays watched until Apply.
-    ui->WgtMonitor->removeItemWidget(item);
-    row->deleteLater();
-    delete item;
+    if (!RemoveRow(ui->WgtMonitor, row))
+        return;
     ui->WgtAdd->show();
     EnableApply();
 }
