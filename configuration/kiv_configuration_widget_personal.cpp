@@ -98,6 +98,8 @@ void kiv_configuration_widget::ReadPersionalSettings()
         return;
     QSettings& file = *m_userSettings;
 
+    // A list the file lacks is empty: the previous user's must not carry over.
+    monitorPaths.clear();
     file.beginGroup(kMonitorGroup);
     if (file.contains(kMonitorKey)) {
         // At most two folders are watched; the rest of the value is ignored.
@@ -112,6 +114,7 @@ void kiv_configuration_widget::ReadPersionalSettings()
 
     HandMonitorFoldersToWatcher();
 
+    cameraNames.clear();
     file.beginGroup(kCameraGroup);
     if (file.contains(kCameraKey))
         cameraNames = file.value(kCameraKey).toString().split(kSeparator);

@@ -50,7 +50,7 @@ private slots:
     void storedListsAreReadAndWatched_data();
     void storedListsAreReadAndWatched();
     void deletingRowsAndApply();
-    void anotherUserReplacesOnlyTheListsTheyHave();
+    void anotherUserGetsOnlyTheirOwnLists();
     void rowWidgetShortensItsTextToTheColumn();
 };
 
@@ -117,11 +117,12 @@ void tst_personal_settings::deletingRowsAndApply()
     QCOMPARE(watchedAtSignal, QStringList());
 }
 
-void tst_personal_settings::anotherUserReplacesOnlyTheListsTheyHave()
+void tst_personal_settings::anotherUserGetsOnlyTheirOwnLists()
 {
     Fixture f("[kiv.monitor]\npath=/s/a&/s/b\n[kiv.camera]\ncamera=front&back\n");
     kiv_test::writeFile(f.sandbox.userFile("second"), "[kiv.monitor]\npath=/second/x\n[kiv.camera]\ncamera=top\n");
     kiv_test::writeFile(f.sandbox.userFile("third"), "[kiv.general]\nautodownload=0\n");
+    kiv_test::writeFile(f.sandbox.userFile("fourth"), "[kiv.camera]\ncamera=side\n");
     f.openPage([] {});
 
     f.panel->SetCurrentUserInfo(kiv_test::sampleUser("second", "2002"));
@@ -133,9 +134,20 @@ void tst_personal_settings::anotherUserReplacesOnlyTheListsTheyHave()
         QVERIFY(f.addShown());
     });
 
+    // A file without the lists starts empty: nothing of the previous user is
+    // kept, watched, answered or written by the next Apply.
     f.panel->SetCurrentUserInfo(kiv_test::sampleUser("third", "3003"));
-    QCOMPARE(f.panel->GetCameraList(), QStringList{"top"});
-    QCOMPARE(f.watched(), QStringList{"/second/x"});
+    QCOMPARE(f.panel->GetCameraList(), QStringList());
+    QCOMPARE(f.watched(), QStringList());
+    f.open([&] { QCOMPARE(f.rows("WgtMonitor") + f.rows("WgtCamera"), QStringList()); }, true);
+    const QSettings third(f.sandbox.userFile("third"), QSettings::IniFormat);
+    QVERIFY(!third.contains("kiv.monitor/path") && !third.contains("kiv.camera/camera"));
+
+    // Each list on its own.
+    f.panel->SetCurrentUserInfo(kiv_test::sampleUser("second", "2002"));
+    f.panel->SetCurrentUserInfo(kiv_test::sampleUser("fourth", "4004"));
+    QCOMPARE(f.panel->GetCameraList(), QStringList{"side"});
+    QCOMPARE(f.watched(), QStringList());
 }
 
 void tst_personal_settings::rowWidgetShortensItsTextToTheColumn()
