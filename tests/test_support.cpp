@@ -22,9 +22,11 @@ namespace kiv_test {
 
 Sandbox::Sandbox()
 {
-    QDir(m_app.path()).mkpath(QStringLiteral("data"));
-    qputenv("KIV_APP_DIR", m_app.path().toUtf8());
-    qputenv("KIV_USER_APP_PATH", m_user.path().toUtf8());
+    QDir root(m_root.path());
+    root.mkpath(QStringLiteral("app/data"));
+    root.mkpath(QStringLiteral("user"));
+    qputenv("KIV_APP_DIR", appDir().toUtf8());
+    qputenv("KIV_USER_APP_PATH", userDir().toUtf8());
 }
 
 Sandbox::~Sandbox()
@@ -33,14 +35,14 @@ Sandbox::~Sandbox()
     qunsetenv("KIV_USER_APP_PATH");
 }
 
-QString Sandbox::appDir() const { return m_app.path(); }
-QString Sandbox::userDir() const { return m_user.path(); }
-QString Sandbox::defaultFile() const { return m_app.path() + QStringLiteral("/data/kiv_default.ini"); }
-QString Sandbox::templateFile() const { return m_app.path() + QStringLiteral("/data/kiv_users.ini"); }
+QString Sandbox::appDir() const { return m_root.path() + QStringLiteral("/app"); }
+QString Sandbox::userDir() const { return m_root.path() + QStringLiteral("/user"); }
+QString Sandbox::defaultFile() const { return appDir() + QStringLiteral("/data/kiv_default.ini"); }
+QString Sandbox::templateFile() const { return appDir() + QStringLiteral("/data/kiv_users.ini"); }
 
 QString Sandbox::userFile(const QString& userName) const
 {
-    return m_user.path() + QStringLiteral("/conf/kiv_%1.ini").arg(userName);
+    return userDir() + QStringLiteral("/conf/kiv_%1.ini").arg(userName);
 }
 
 void Sandbox::writeDefaults(const QByteArray& ini) const { writeFile(defaultFile(), ini); }

@@ -19,8 +19,9 @@ class QWidget;
 namespace kiv_test {
 
 // A private application folder (with data/kiv_default.ini and the user
-// template) and a private user folder, published through KIV_APP_DIR and
-// KIV_USER_APP_PATH for as long as the object lives.
+// template) and a private user folder, both inside one folder of the test's
+// own, published through KIV_APP_DIR and KIV_USER_APP_PATH for as long as the
+// object lives.
 class Sandbox
 {
 public:
@@ -37,8 +38,7 @@ public:
     void writeTemplate(const QByteArray& ini) const;
 
 private:
-    QTemporaryDir m_app;
-    QTemporaryDir m_user;
+    QTemporaryDir m_root;
 };
 
 QByteArray readFile(const QString& path);
