@@ -47,7 +47,11 @@ kiv_downloadpath::kiv_downloadpath(QStringList pattern, QString customText, QWid
     connect(ui->btn_close, &QPushButton::clicked, this, &QDialog::reject);
     connect(ui->btn_ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(ui->lwtVisible, &QListWidget::itemChanged, this, &kiv_downloadpath::onItemChanged);
-    connect(ui->lwtVisible, &QListWidget::itemPressed, this, &kiv_downloadpath::onItemPressed);
+    // A click anywhere on an entry toggles it, not a press: pressing to drag
+    // a checked entry into place must leave it checked. A press on the check
+    // mark never reaches itemPressed, so the viewport reports every press.
+    ui->lwtVisible->viewport()->installEventFilter(this);
+    connect(ui->lwtVisible, &QListWidget::itemClicked, this, &kiv_downloadpath::ToggleClickedItem);
 
     // The custom text becomes part of a folder name: keep out the characters
     // that Windows refuses there. Slashes stay allowed, they open sub-folders.
@@ -97,6 +101,11 @@ QString kiv_downloadpath::PatternText(const QStringList& keys)
 
 bool kiv_downloadpath::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == ui->lwtVisible->viewport()
+        && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)) {
+        onItemPressed(ui->lwtVisible->itemAt(static_cast<QMouseEvent*>(event)->pos()));
+        return false;
+    }
     // Without a window frame, stray double clicks and drags over the close
     // button and the body must not reach the dialog's own drag handling.
     if (m_chromeWidgets.contains(qobject_cast<QWidget*>(watched))) {
@@ -138,12 +147,17 @@ void kiv_downloadpath::onItemChanged(QListWidgetItem* item)
 
 void kiv_downloadpath::onItemPressed(QListWidgetItem* item)
 {
-    if (!item)
+    m_pressedItem = item;
+    m_pressedState = item ? item->checkState() : Qt::Unchecked;
+}
+
+void kiv_downloadpath::ToggleClickedItem(QListWidgetItem* item)
+{
+    // The view toggles by itself a click on the check mark; the click must
+    // not toggle it back.
+    if (!item || item != m_pressedItem || item->checkState() != m_pressedState)
         return;
-    // A press anywhere on the row toggles it, not only on the check mark.
     item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
-    ShowCustomBoxFor(item);
-    UpdatePreview();
 }
 
 void kiv_downloadpath::stateChanged()

@@ -50,6 +50,7 @@ protected:
 
 private:
     void RetranslateUi();
+    void ToggleClickedItem(QListWidgetItem* item);
     void FillTokens();
     void FillList();
     QString TokenLabel(const QString& key) const;
@@ -64,4 +65,7 @@ private:
     QStringList m_tokenKeys;
     QStringList m_pattern;
     QString m_previewPrefix;
+    // The entry under the last press and its check state then.
+    QListWidgetItem* m_pressedItem = nullptr;
+    Qt::CheckState m_pressedState = Qt::Unchecked;
 };

@@ -9,6 +9,8 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QtTest>
 
 #include <memory>
@@ -57,6 +59,7 @@ private slots:
     void entriesFollowThePattern();
     void cancelOrCloseReturnsThePatternGiven();
     void customizeMarkShowsItsBoxAndThePreviewFollows();
+    void aClickTogglesOnceAPressOrADragNothing();
     void dropReordersThePreviewAndTheResult();
     void customTextSkipsRefusedCharactersAndIsTrimmed();
     void languageChangeRelabelsEntriesKeepingKeys();
@@ -133,6 +136,39 @@ void tst_download_path::customizeMarkShowsItsBoxAndThePreviewFollows()
     entryFor(list, "Customize")->setCheckState(Qt::Checked);
     QVERIFY(customBoxShown(dialog));
     QCOMPARE(preview(dialog), QStringLiteral("$(Output)/$(Task Id)/$(Task Name)/$(Customize)/"));
+}
+
+void tst_download_path::aClickTogglesOnceAPressOrADragNothing()
+{
+    kiv_downloadpath dialog({"Task Id"}, {}, nullptr);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto* list = dialog.findChild<QListWidget*>("lwtVisible");
+    QWidget* viewport = list->viewport();
+    auto middle = [list](const char* key) { return list->visualItemRect(entryFor(list, key)).center(); };
+    const QStringList start = entries(list);
+
+    // Pressing to drag a checked entry leaves it checked, also when the
+    // button comes up over another entry.
+    QTest::mousePress(viewport, Qt::LeftButton, {}, middle("Task Id"));
+    QCOMPARE(entries(list), start);
+    QTest::mouseMove(viewport, middle("Task Name"));
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, middle("Task Name"));
+    QCOMPARE(entries(list), start);
+
+    // A click on the check mark itself toggles exactly once, each time.
+    QStyleOptionViewItem option;
+    option.initFrom(list);
+    option.rect = list->visualItemRect(entryFor(list, "Task Name"));
+    option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+    const QPoint mark = list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list).center();
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, mark);
+    QCOMPARE(entries(list), (QStringList{"+Task Id", "+Task Name", "-Server Name", "-Customize"}));
+    QCOMPARE(preview(dialog), QStringLiteral("$(Output)/$(Task Id)/$(Task Name)/"));
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, mark);
+    QCOMPARE(entries(list), start);
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, middle("Task Id"));
+    QCOMPARE(entries(list).first(), QStringLiteral("-Task Id"));
 }
 
 void tst_download_path::dropReordersThePreviewAndTheResult()
