@@ -39,10 +39,34 @@ bool IsUsableUserName(const QString& name)
 {
     static const QString forbidden = QStringLiteral("/\\<>:\"|?*");
     for (const QChar c : name) {
-        if (c.unicode() == 0 || forbidden.contains(c))
+        if (c.unicode() < 0x20 || forbidden.contains(c))
             return false;
     }
     return true;
+}
+
+// A refused name goes into the host's log: control characters and the like
+// are spelled out so that they cannot break its lines.
+QString LoggableText(const QString& text)
+{
+    const auto hex = [](uint code, int digits) {
+        return QString::number(code, 16).toUpper().rightJustified(digits, QLatin1Char('0'));
+    };
+    QString result;
+    for (const uint code : text.toUcs4()) {
+        // Line and paragraph separators count as printable, yet end a line.
+        const bool breaksLine = code == 0x2028 || code == 0x2029;
+        if (QChar::isPrint(code) && !breaksLine)
+            result += QString::fromUcs4(&code, 1);
+        else if (code < 0x100)
+            result += QStringLiteral("\\x") + hex(code, 2);
+        else if (QChar::requiresSurrogates(code))
+            result += QStringLiteral("\\u") + hex(QChar::highSurrogate(code), 4) + QStringLiteral("\\u")
+                      + hex(QChar::lowSurrogate(code), 4);
+        else
+            result += QStringLiteral("\\u") + hex(code, 4);
+    }
+    return result;
 }
 
 } // namespace
@@ -335,6 +359,9 @@ void kiv_configuration_widget::LoadUserSettings()
         return;
     ReadGeneralSettings();
     ReadTransferSettings();
+    // A user set while an offer is known starts on an offered method.
+    if (!transferOffer.isEmpty())
+        KeepOfferedTransferType();
     ReadPersionalSettings();
 }
 
@@ -357,15 +384,19 @@ bool kiv_configuration_widget::OpenUserSettings()
 {
     const QString userFolder = kiv_types::userAppPath();
     if (m_userName.isEmpty()) {
-        // The previous user's file, if any, stays open.
         KIV_LOG(KIV_LOG_INFO, QStringLiteral("not have current user "));
-        return m_userSettings != nullptr;
+        // A partial refresh of the same user keeps that user's file; any
+        // other login must not read or write it.
+        if (m_userSettings && !m_userId.isEmpty() && m_userId == m_fileUserId)
+            return true;
+        if (m_userSettings)
+            ReleaseUserSettings();
+        return false;
     }
     if (!IsUsableUserName(m_userName)) {
         // Neither this name nor the previous user's values may be used.
-        m_userSettings.reset();
-        ResetUserOptions();
-        KIV_LOG(KIV_LOG_ERROR, QStringLiteral("invalid user name ") + m_userName);
+        ReleaseUserSettings();
+        KIV_LOG(KIV_LOG_ERROR, QStringLiteral("invalid user name ") + LoggableText(m_userName));
         return false;
     }
 
@@ -376,7 +407,47 @@ bool kiv_configuration_widget::OpenUserSettings()
         QFile::copy(kiv_app_paths::userTemplateFile(), path);
     }
     m_userSettings.reset(new QSettings(path, QSettings::IniFormat));
+    m_fileUserId = m_userId;
     return true;
+}
+
+void kiv_configuration_widget::ReleaseUserSettings()
+{
+    m_userSettings.reset();
+    m_fileUserId.clear();
+    ResetUserOptions();
+}
+
+bool kiv_configuration_widget::FlushUserSettings()
+{
+    if (!m_userSettings)
+        return true;
+    m_userSettings->sync();
+    // A malformed but writable file reads as FormatError; only AccessError
+    // means the values did not reach the disk.
+    if (m_userSettings->status() != QSettings::AccessError)
+        return true;
+    const QString path = m_userSettings->fileName();
+    KIV_LOG(KIV_LOG_ERROR, QStringLiteral("user settings file %1 could not be written").arg(path));
+    // The object keeps its first error for good: a fresh one lets the next
+    // write tell whether it got through.
+    ReopenUserSettings();
+    return false;
+}
+
+void kiv_configuration_widget::ReopenUserSettings()
+{
+    const QString path = m_userSettings->fileName();
+    m_userSettings.reset();
+    m_userSettings.reset(new QSettings(path, QSettings::IniFormat));
+}
+
+void kiv_configuration_widget::PrepareUserSettingsForWrite()
+{
+    // Opened while the file could not be read, its status would report that
+    // read as this write's failure.
+    if (m_userSettings && m_userSettings->status() == QSettings::AccessError)
+        ReopenUserSettings();
 }
 
 void kiv_configuration_widget::CurrentSubCenterChanged(QVariantMap map)
@@ -432,8 +503,9 @@ void kiv_configuration_widget::WriteUserSettingNow(const QString& key, const QVa
 {
     if (!m_userSettings)
         return;
+    PrepareUserSettingsForWrite();
     m_userSettings->setValue(key, value);
-    m_userSettings->sync();
+    FlushUserSettings();
 }
 
 QStringList kiv_configuration_widget::GetOldMax() const
@@ -457,6 +529,7 @@ void kiv_configuration_widget::EnableApply()
 
 void kiv_configuration_widget::TriggerApply()
 {
+    PrepareUserSettingsForWrite();
     ApplyGeneralSettings();
     UpdateCamera();
     UpdateMonitor();
@@ -465,8 +538,16 @@ void kiv_configuration_widget::TriggerApply()
     // Without a listed method nothing of the transfer page is written or sent.
     if (ui->cmbTransferType->count() > 0)
         ApplyTransferSettings();
-    if (m_userSettings)
-        m_userSettings->sync();
+    const QString path = m_userSettings ? m_userSettings->fileName() : QString();
+    if (!FlushUserSettings()) {
+        // The panel stays open: the user may retry, or close and lose the edits knowingly.
+        kiv_messagebox_dialog box(this);
+        box.setButtonVisible(QStringLiteral("cancel"), false);
+        box.setButtonText(QStringLiteral("ok"), QObject::tr("OK"));
+        box.setText(QObject::tr("The settings could not be saved to %1").arg(QDir::toNativeSeparators(path)));
+        box.exec();
+        return;
+    }
     close();
 }
 

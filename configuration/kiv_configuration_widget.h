@@ -127,7 +127,13 @@ private:
     void LoadUserSettings();
     void OpenDefaultSettings();
     bool OpenUserSettings();
+    // Forgets the open user's file and every value read from it.
+    void ReleaseUserSettings();
     void ResetUserOptions();
+    // Syncs the user file; false (logged) when it could not be written.
+    bool FlushUserSettings();
+    void ReopenUserSettings();
+    void PrepareUserSettingsForWrite();
     void InitUiSettings();
     // A value the panel stores at once, outside Apply; memory only while no
     // user file is open.
@@ -157,6 +163,9 @@ private:
     void ReadAsperaSettings();
     QString TransferSectionFor(const QStringList& keys) const;
     bool SetTransferParam();
+    // Replaces a stored method the offer lacks with the first one offered.
+    void KeepOfferedTransferType();
+    void WriteTransferTypeNow();
     void SetTransferSettings();
     void ApplyTransferSettings();
     QString ResolveTransferLine(const QString& type, const QString& lineName) const;
@@ -192,6 +201,8 @@ private:
     kiv_general_types::AuthSet::LoginInfo m_loginInfo;
     QString m_userId;
     QString m_userName;
+    // The id of the user whose file is open.
+    QString m_fileUserId;
 
     std::unique_ptr<QSettings> m_userSettings;
     std::unique_ptr<QSettings> m_defaultSettings;

@@ -279,9 +279,6 @@ void kiv_configuration_widget::ApplyGeneralSettings()
                 continue;
             m_generalOptions.setValue(i, !ui->Radstop->isChecked());
             break;
-        case Options::ApplyRule::Number:
-            m_generalOptions.setValue(i, edit->text().toInt());
-            break;
         case Options::ApplyRule::Trimmed:
             m_generalOptions.setValue(i, edit->text().trimmed());
             break;

@@ -100,18 +100,20 @@ void kiv_configuration_widget::UpdateProject(kiv_general_types::Project project)
 
 void kiv_configuration_widget::DeleteProjectToTab(kiv_general_types::Project project)
 {
+    // Also a project that never had a row: it must not come back with the
+    // next rebuild.
+    m_projects.remove(project.id);
+    if (!project.id.isEmpty() && project.id == m_currentProjectId) {
+        m_currentButton = nullptr;
+        m_currentProjectId.clear();
+        WriteUserSettingNow(CurrentProjectKey(m_userId), QString());
+    }
+
     QTableWidget* table = ui->WgtItem;
     for (int row = 0; row < table->rowCount(); ++row) {
         const QTableWidgetItem* item = table->item(row, kOperationColumn);
         if (!item || item->data(Qt::UserRole).toString() != project.id)
             continue;
-
-        m_projects.remove(project.id);
-        if (project.id == m_currentProjectId) {
-            m_currentButton = nullptr;
-            m_currentProjectId.clear();
-            WriteUserSettingNow(CurrentProjectKey(m_userId), QString());
-        }
         // Hidden rather than removed: the row goes with the next rebuild.
         table->setRowHidden(row, true);
         table->doItemsLayout();

@@ -287,43 +287,58 @@ bool kiv_configuration_widget::SetTransferParam()
     }
     ui->swtTransmisson->show();
 
-    // Rebuilt from each offer, so that a method chosen below is always one
-    // the current sub-center has.
-    offeredTypes.clear();
-    bool found = false;
     for (auto it = transferOffer.constBegin(); it != transferOffer.constEnd(); ++it) {
         const QVariantMap entry = it.value().toMap();
         const double maxUpload = entry.value(QStringLiteral("max_upload_speed")).toDouble();
         const double maxDownload = entry.value(QStringLiteral("max_download_speed")).toDouble();
-        if (it.key() == kOfferFtp) {
-            found = found || m_transfer.transferType == kFtp;
-            offeredTypes.insert(0, kFtp);
-        } else if (it.key() == kOfferZftx) {
+        if (it.key() == kOfferZftx) {
             zftxMaxUploadSpeed = maxUpload;
             zftxMaxDownloadSpeed = maxDownload;
             ui->spbDownloadSpeedU->setRange(0, KbpsToMbps(zftxMaxDownloadSpeed));
             ui->spbUploadSpeedU->setRange(0, KbpsToMbps(zftxMaxUploadSpeed));
-            found = found || m_transfer.transferType == kZftx;
-            offeredTypes.insert(1, kZftx);
         } else if (it.key() == kOfferAspera) {
             asperaMaxUploadSpeed = maxUpload;
             asperaMaxDownloadSpeed = maxDownload;
             ui->spbDownloadSpeedA->setRange(0, KbpsToMbps(asperaMaxDownloadSpeed));
             ui->spbUploadSpeedA->setRange(0, KbpsToMbps(asperaMaxUploadSpeed));
-            found = found || m_transfer.transferType == kAspera;
-            offeredTypes.insert(2, kAspera);
         }
     }
-
-    // An offer of unknown methods only leaves nothing to choose from.
-    if (!found && !offeredTypes.isEmpty()) {
-        m_transfer.transferType = offeredTypes.first();
-        WriteUserSettingNow(QStringLiteral("kiv.transfer.%1/transfertype").arg(m_userId),
-                            m_transfer.transferType);
-    }
+    KeepOfferedTransferType();
     if (formReady)
         ShowTransferSettings();
     return true;
+}
+
+void kiv_configuration_widget::KeepOfferedTransferType()
+{
+    // Rebuilt from each offer, so that the method chosen is always one the
+    // current sub-center has.
+    offeredTypes.clear();
+    if (transferOffer.contains(kOfferFtp))
+        offeredTypes.insert(0, kFtp);
+    if (transferOffer.contains(kOfferZftx))
+        offeredTypes.insert(1, kZftx);
+    if (transferOffer.contains(kOfferAspera))
+        offeredTypes.insert(2, kAspera);
+
+    // An offer of unknown methods only leaves nothing to choose from.
+    if (offeredTypes.isEmpty() || offeredTypes.values().contains(m_transfer.transferType))
+        return;
+    m_transfer.transferType = offeredTypes.first();
+    WriteTransferTypeNow();
+}
+
+void kiv_configuration_widget::WriteTransferTypeNow()
+{
+    if (!m_userSettings)
+        return;
+    PrepareUserSettingsForWrite();
+    // The user's section is read whole once it holds "transfertype": without
+    // its own "verifymethod" the method read back would silently turn to 0.
+    const QString section = QStringLiteral("kiv.transfer.%1/").arg(m_userId);
+    if (!m_userSettings->contains(section + QStringLiteral("verifymethod")))
+        m_userSettings->setValue(section + QStringLiteral("verifymethod"), m_transfer.verifyMethod);
+    WriteUserSettingNow(section + QStringLiteral("transfertype"), m_transfer.transferType);
 }
 
 QString kiv_configuration_widget::ResolveTransferLine(const QString& type, const QString& lineName) const
@@ -455,8 +470,7 @@ void kiv_configuration_widget::ShowTransferSettings()
     if (stored < 0) {
         methods->setCurrentIndex(0);
         m_transfer.transferType = methods->itemData(0).toString();
-        WriteUserSettingNow(QStringLiteral("kiv.transfer.%1/transfertype").arg(m_userId),
-                            m_transfer.transferType);
+        WriteTransferTypeNow();
     } else {
         methods->setCurrentIndex(stored);
     }

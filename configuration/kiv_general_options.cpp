@@ -29,7 +29,7 @@ const QVector<kiv_general_options::Option>& kiv_general_options::table()
         {"compressdownload", Kind::OnOff, false, Source::UserFile, "CompressDownload", Rule::Copy, Answer::AlwaysFalse, "compressdownload"},
         {"downloadpathsuffix", Kind::IntSwitch, false, Source::UserFile, "checkBox_PathSuffix", Rule::Copy, Answer::Value, "downloadpathsuffix"},
         {"balancecheck", Kind::OnOff, true, Source::UserFile, "BalanceInsufficient", Rule::Copy, Answer::Value, "balancecheck"},
-        {"remainbalance", Kind::Int, 10, Source::UserFile, "boxBalanceInsufficient", Rule::Number, Answer::Value, "check"},
+        {"remainbalance", Kind::Int, 10, Source::UserFile, "boxBalanceInsufficient", Rule::Positive, Answer::Value, "check"},
         {"analysistimeout", Kind::OnOff, true, Source::UserFile, "AnalysisTimeout", Rule::Copy, Answer::Value, "analysistimeout"},
         {"analysiserror", Kind::OnOff, false, Source::UserFile, "Analysierror", Rule::Copy, Answer::Value, "analysiserror"},
         {"clipboardsubmitting", Kind::OnOff, false, Source::UserFile, "EnableClipboard", Rule::Copy, Answer::Value, "clipboardsubmitting"},

@@ -25,9 +25,8 @@ public:
     enum class ApplyRule {
         Copy,         // the widget's value as it stands
         AtLeast30,    // the minutes, or the previous value when below 30
-        Positive,     // the minutes, or the previous value when not positive
+        Positive,     // the number, or the previous value when not positive
         RenderFlag,   // only while the render timeout is on: 0 for "stop", else 1
-        Number,       // the edit's text as a number, empty gives 0
         Trimmed,      // the text without surrounding blanks
         ReReadDefault,// never written: read again from the default file
         NotApplied,   // written elsewhere, or never

@@ -78,11 +78,14 @@ private slots:
     void freshUserAndAPanelWithoutUserGetTheDefaults();
     void everyMarkAnswersAsTheHostTablesSayUntilTheUserIsRefused();
     void storedOptionsRoundTripThroughThePageAndApply();
-    void analysisMinutesBelowThirtyKeepThePreviousValue();
+    void numbersOutOfRangeKeepThePreviousValue_data();
+    void numbersOutOfRangeKeepThePreviousValue();
     void renderTimeoutSwitchControlsItsEditAndButtons();
     void renderFlagIsShownAsWarningAndWrittenOnlyWhileOn();
     void applyAfterATwiceToggledBoxWritesEverythingAndFlushes();
     void closingDiscardsEditsAndEmitsNothing();
+    void applyThatCannotWriteSaysSoAndStaysOpenForARetry();
+    void aMalformedButWritableFileIsSavedWithoutComplaint();
     void malformedValuesReadAsConversionsGiveAndApplyMendsThem();
     void countPerPageIsReReadOnApply();
     void folderChooserFillsItsEdit();
@@ -154,14 +157,31 @@ void tst_general_settings::everyMarkAnswersAsTheHostTablesSayUntilTheUserIsRefus
     QCOMPARE(kiv_test::readFile(f.file()), before);
 }
 
-void tst_general_settings::analysisMinutesBelowThirtyKeepThePreviousValue()
+void tst_general_settings::numbersOutOfRangeKeepThePreviousValue_data()
 {
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QStringList>("typed");    // in turn, each applied
+    QTest::addColumn<QList<int>>("written");  // after each
+    QTest::newRow("analysis minutes") << "boxAnalysisTimeout" << "analysistime" << QStringList{"25", "45", ""}
+                                      << QList<int>{60, 45, 45};
+    // The balance field's range starts at 1: an emptied field or 0 changes nothing.
+    QTest::newRow("balance") << "boxBalanceInsufficient" << "remainbalance" << QStringList{"", "0", "-3", "1", "250"}
+                             << QList<int>{10, 10, 10, 1, 250};
+}
+
+void tst_general_settings::numbersOutOfRangeKeepThePreviousValue()
+{
+    QFETCH(QString, edit);
+    QFETCH(QString, key);
+    QFETCH(QStringList, typed);
+    QFETCH(QList<int>, written);
     Fixture f;
-    f.open([&] { typeInto(f.find<QLineEdit>("boxAnalysisTimeout"), "25"); }, true);
-    QCOMPARE(f.stored("kiv.general/analysistime").toInt(), 60);
-    QCOMPARE(f.panel->GetGeneralOpt("analysistime"), QVariant(60));
-    f.open([&] { typeInto(f.find<QLineEdit>("boxAnalysisTimeout"), "45"); }, true);
-    QCOMPARE(f.stored("kiv.general/analysistime").toInt(), 45);
+    for (int i = 0; i < typed.size(); ++i) {
+        f.open([&] { typeInto(f.find<QLineEdit>(qPrintable(edit)), typed.at(i)); }, true);
+        QCOMPARE(f.stored("kiv.general/" + key).toString(), QString::number(written.at(i)));
+        QCOMPARE(f.panel->GetGeneralOpt(key), QVariant(written.at(i)));
+    }
 }
 
 void tst_general_settings::renderTimeoutSwitchControlsItsEditAndButtons()
@@ -255,6 +275,63 @@ void tst_general_settings::applyAfterATwiceToggledBoxWritesEverythingAndFlushes(
     for (const QString& key : keys)
         QVERIFY2(file.contains("kiv.general/" + key), qPrintable(key));
     QVERIFY(!file.childGroups().contains("kiv.transfer.1001"));
+}
+
+void tst_general_settings::applyThatCannotWriteSaysSoAndStaysOpenForARetry()
+{
+    Fixture f("[kiv.general]\nautodownload=1\n");
+    kiv_test::LogRecorder log(f.panel.get());
+    QSignalSpy changed(f.panel.get(), &kiv_configuration_widget::sigConfChanged);
+    // Behind the panel's back the file becomes a folder, which no write gets
+    // through (permission bits would not stop root).
+    QVERIFY(QFile::remove(f.file()) && QDir().mkpath(f.file()));
+
+    QString message;
+    bool answered = false, stayedOpen = false, closedOnRetry = false;
+    kiv_test::whenModal([&](QWidget*) {
+        f.find<QCheckBox>("chkAutoDown")->click();
+        kiv_test::clickInNextModal("ok", &message, &answered);
+        f.find<QPushButton>("btnApply")->click();
+        stayedOpen = f.panel->isVisible();
+        // Once the file can be written again, Apply saves and closes.
+        QDir(f.file()).removeRecursively();
+        f.find<QPushButton>("btnApply")->click();
+        closedOnRetry = !f.panel->isVisible();
+        if (!closedOnRetry)
+            f.find<QPushButton>("btnClose")->click();
+    });
+    f.panel->ShowConf(false);
+    QVERIFY(answered && stayedOpen && closedOnRetry);
+    QCOMPARE(message, "The settings could not be saved to " + QDir::toNativeSeparators(f.file()));
+    QVERIFY(log.contains(300, "user settings file " + f.file()));
+    QCOMPARE(changed.count(), 2);
+    QCOMPARE(f.stored("kiv.general/autodownload").toString(), QStringLiteral("0"));
+
+    // A write made at once fails the same way, and a later one gets through.
+    QVERIFY(QFile::remove(f.file()) && QDir().mkpath(f.file()));
+    log.lines.clear();
+    f.panel->SetCurrentProjectToTab("p-1");
+    QVERIFY(log.contains(300, "user settings file " + f.file()));
+    QDir(f.file()).removeRecursively();
+    log.lines.clear();
+    f.panel->SetCurrentProjectToTab("p-2");
+    QVERIFY(!log.contains(300, "user settings file "));
+    QCOMPARE(f.stored("kiv.project/currentproject_tmq1001").toString(), QStringLiteral("p-2"));
+}
+
+void tst_general_settings::aMalformedButWritableFileIsSavedWithoutComplaint()
+{
+    const QByteArray malformed = "[kiv.general]\nlayerop=0\n[broken\n";
+    Fixture f(malformed);
+    // Read on its own (a reader of the panel's own path shares its parse).
+    const QString copy = f.sandbox.userDir() + "/malformed.ini";
+    kiv_test::writeFile(copy, malformed);
+    QCOMPARE(QSettings(copy, QSettings::IniFormat).status(), QSettings::FormatError);
+    kiv_test::LogRecorder log(f.panel.get());
+    f.open([&] { f.find<QCheckBox>("chkLayerOp")->click(); }, true);
+    QVERIFY(!f.panel->isVisible());
+    QCOMPARE(f.stored("kiv.general/layerop").toString(), QStringLiteral("1"));
+    QVERIFY(!log.contains(300, "user settings file "));
 }
 
 void tst_general_settings::closingDiscardsEditsAndEmitsNothing()

@@ -18,6 +18,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTableWidget>
@@ -78,6 +79,7 @@ private slots:
     void userFilesFollowTheCurrentUser();
     void refusedUserNames_data();
     void refusedUserNames();
+    void anEmptyUserNameKeepsOnlyTheSameUsersFile();
     void showConfSelectsThePageScrollsUpAndClosesWithoutWriting();
     void navigationShowsPagesAndTheTutorialButton();
     void frameMarginsAndTitleBarDrag();
@@ -196,15 +198,23 @@ void tst_panel_foundation::userFilesFollowTheCurrentUser()
 void tst_panel_foundation::refusedUserNames_data()
 {
     QTest::addColumn<QString>("userName");
+    QTest::addColumn<QString>("logged"); // how the log shows the name
     for (const char* name : {"../escape", "team/artist", "team\\artist", "C:artist", "art<ist", "art>ist",
                              "art\"ist", "art|ist", "art?ist", "art*ist"})
-        QTest::newRow(name) << QString::fromLatin1(name);
-    QTest::newRow("nul") << (QStringLiteral("art") + QChar(0) + QStringLiteral("ist"));
+        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(name);
+    QTest::newRow("nul") << (QStringLiteral("art") + QChar(0) + QStringLiteral("ist")) << "art\\x00ist";
+    QTest::newRow("U+0001") << QStringLiteral("art\x01ist") << "art\\x01ist";
+    // A forged second log line, and characters the log could not show.
+    QTest::newRow("line break") << QStringLiteral("渲染\n300 forged") << QStringLiteral("渲染\\x0A300 forged");
+    QTest::newRow("U+001F, tab") << QStringLiteral("a\x1f\tb") << "a\\x1F\\x09b";
+    QTest::newRow("U+0085, U+2028 after a forbidden char")
+        << (QStringLiteral("a?") + QChar(0x85) + QChar(0x2028) + QChar(0x200B)) << "a?\\x85\\u2028\\u200B";
 }
 
 void tst_panel_foundation::refusedUserNames()
 {
     QFETCH(QString, userName);
+    QFETCH(QString, logged);
     BarePanel p;
     p.panel.SetCurrentUserInfo(sampleUser("artist"));
     const QStringList filesBefore = filesUnder(p.sandbox.userDir());
@@ -212,7 +222,8 @@ void tst_panel_foundation::refusedUserNames()
     p.panel.SetCurrentUserInfo(sampleUser(userName));
     QCOMPARE(filesUnder(p.sandbox.userDir()), filesBefore);
     QVERIFY(filesUnder(QFileInfo(p.sandbox.userDir()).absolutePath()).filter("escape").isEmpty());
-    QVERIFY(p.log.contains(300, "invalid user name "));
+    QCOMPARE(p.log.lines.last().level, 300);
+    QCOMPARE(p.log.lines.last().message, "invalid user name " + logged);
     // The earlier user's file is released and its options forgotten.
     QCOMPARE(p.panel.GetGeneralOpt("autodownload"), QVariant(true));
     p.panel.CurrentSubCenterChanged({});
@@ -223,6 +234,44 @@ void tst_panel_foundation::refusedUserNames()
     p.panel.ShowConf(false);
     QCOMPARE(notice, kNotice);
     QVERIFY(!p.panel.isVisible());
+}
+
+void tst_panel_foundation::anEmptyUserNameKeepsOnlyTheSameUsersFile()
+{
+    const QByteArray own = "[kiv.general]\nautodownload=0\n";
+    for (const QString& otherId : {QStringLiteral("2002"), QString()}) {
+        BarePanel p;
+        p.panel.SetCurrentUserInfo(sampleUser("artist", "1001"));
+        kiv_test::writeFile(p.sandbox.userFile("artist"), own);
+        p.panel.SetCurrentUserInfo(sampleUser("artist", "1001"));
+
+        // A partial refresh of the same user keeps the file.
+        p.panel.SetCurrentUserInfo(sampleUser(QString(), "1001"));
+        QCOMPARE(p.panel.GetGeneralOpt("autodownload"), QVariant(false));
+        p.panel.SetCurrentProjectToTab("p-1");
+        QCOMPARE(QSettings(p.sandbox.userFile("artist"), QSettings::IniFormat)
+                     .value("kiv.project/currentproject_tmq1001").toString(), QStringLiteral("p-1"));
+
+        // Anyone else is not given the open file: options reset, nothing written.
+        const int linesBefore = p.log.lines.size();
+        p.panel.SetCurrentUserInfo(sampleUser(QString(), otherId));
+        QCOMPARE(p.log.lines.last().message, QStringLiteral("not have current user "));
+        QCOMPARE(p.log.lines.last().level, 600);
+        for (int i = linesBefore; i < p.log.lines.size(); ++i)
+            QVERIFY(!p.log.lines.at(i).message.startsWith("invalid user name"));
+        QCOMPARE(p.panel.GetGeneralOpt("autodownload"), QVariant(true));
+        QCOMPARE(p.panel.GetGeneralOpt("currentproject"), QVariant(QString()));
+        const QByteArray before = kiv_test::readFile(p.sandbox.userFile("artist"));
+        p.panel.SetCurrentProjectToTab("p-2");
+        p.panel.CurrentSubCenterChanged({{"TRANSMISSION_TYPE_FTP", QVariantMap()}});
+        QVERIFY(p.log.contains(600, "not have current user info "));
+        QCOMPARE(kiv_test::readFile(p.sandbox.userFile("artist")), before);
+
+        QString notice;
+        kiv_test::clickInNextModal("ok", &notice);
+        p.panel.ShowConf(false);
+        QCOMPARE(notice, kNotice);
+    }
 }
 
 void tst_panel_foundation::showConfSelectsThePageScrollsUpAndClosesWithoutWriting()

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QtTest>
@@ -92,6 +93,8 @@ private slots:
     void initTestCase() { QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openUrl"); }
     void eachMethodFallsBackAndApplyWritesOnlyTheChosenOne();
     void offerDecidesTheStoredMethod();
+    void aReplacedMethodKeepsTheVerifyMethod();
+    void aUserSetWhileAnOfferIsKnownStartsOnAnOfferedMethod();
     void recordsFollowTheRateFormulas();
     void methodListDependsOnCredentials();
     void transferPageFollowsTheMethod();
@@ -147,6 +150,35 @@ void tst_transfer_settings::offerDecidesTheStoredMethod()
     recorder.order.clear();
     f.panel->CurrentSubCenterChanged({});
     QVERIFY(recorder.order.isEmpty());
+}
+
+void tst_transfer_settings::aReplacedMethodKeepsTheVerifyMethod()
+{
+    // Only the template's section holds the method and its verify method.
+    Fixture f("[kiv.transfer]\ntransfertype=zftx\nverifymethod=1\n");
+    TransferRecorder recorder(f.panel.get());
+    f.panel->CurrentSubCenterChanged(offer({"TRANSMISSION_TYPE_FTP"}));
+    f.panel->CurrentSubCenterChanged(offer({"TRANSMISSION_TYPE_FTP"}));
+    f.open([] {}, true);
+    QCOMPARE(recorder.configs.size(), 3);
+    for (const ZftxTransConfig& config : qAsConst(recorder.configs))
+        QCOMPARE(QString("%1 %2").arg(config.uploadMethod).arg(config.verifyMethod), QStringLiteral("2 1"));
+    QCOMPARE(f.storedTransfer("transfertype") + " " + f.storedTransfer("verifymethod"), QStringLiteral("ftp 1"));
+}
+
+void tst_transfer_settings::aUserSetWhileAnOfferIsKnownStartsOnAnOfferedMethod()
+{
+    Fixture f("[kiv.transfer.1001]\ntransfertype=ftp\n");
+    f.panel->CurrentSubCenterChanged(offer({"TRANSMISSION_TYPE_FTP", "TRANSMISSION_TYPE_ZFTX"}));
+    kiv_test::writeFile(f.sandbox.userFile("second"), "[kiv.transfer.2002]\ntransfertype=aspera\nverifymethod=2\n");
+    TransferRecorder recorder(f.panel.get());
+    f.panel->SetCurrentUserInfo(kiv_test::sampleUser("second", "2002"));
+    QVERIFY(recorder.order.isEmpty());
+    const QSettings second(f.sandbox.userFile("second"), QSettings::IniFormat);
+    QCOMPARE(second.value("kiv.transfer.2002/transfertype").toString(), QStringLiteral("ftp"));
+    QCOMPARE(second.value("kiv.transfer.2002/verifymethod").toInt(), 2);
+    // The first user's file is not touched.
+    QCOMPARE(f.storedTransfer("transfertype"), QStringLiteral("ftp"));
 }
 
 void tst_transfer_settings::recordsFollowTheRateFormulas()
@@ -306,6 +338,23 @@ void tst_transfer_settings::transferLinesAndTheSpeedTest()
     QCOMPARE(recorder.configs.last().zftx.download.rate, 12.5 * 1024 * 1024 / 8);
     QTRY_VERIFY(QFile::exists(record));
     QCOMPARE(kiv_test::readFile(record), QByteArray("speed.example.test\nzftx\nline-b\n"));
+
+    // An Apply that cannot save says so, the tool starts all the same and the panel stays open.
+    QFile::remove(record);
+    QVERIFY(QFile::remove(f.file()) && QDir().mkpath(f.file()));
+    QString saveMessage;
+    bool stayedOpen = false;
+    kiv_test::whenModal([&](QWidget*) {
+        kiv_test::clickInNextModal(QStringLiteral("ok"), &saveMessage);
+        f.find<QPushButton>("BtnSpeedTest")->click();
+        stayedOpen = f.panel->isVisible();
+        f.find<QPushButton>("btnClose")->click();
+    });
+    f.panel->ShowConf(false);
+    QVERIFY(stayedOpen);
+    QVERIFY(saveMessage.startsWith(QStringLiteral("The settings could not be saved")));
+    QTRY_VERIFY(QFile::exists(record));
+    QDir(f.file()).removeRecursively();
 
     // Without the tool, a box says so.
     QFile::remove(tool);
