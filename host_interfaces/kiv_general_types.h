@@ -12,8 +12,10 @@
 
 namespace kiv_general_types {
 
-// Render program selector; also the project "type" codes.
-enum RENDERTYPE {
+// Render program selector; also the project "type" codes. The fixed
+// underlying type makes any int a valid value, so that a selector the panel
+// does not know (answered with nothing) is well defined.
+enum RENDERTYPE : int {
     RENDERTYPE_3DSMAX = 0x1000,
     RENDERTYPE_MAYA = 0x2000,
     RENDERTYPE_HOUDINI = 0x4000,

@@ -111,8 +111,9 @@ void tst_render_software::registryDecidesWhatIsStoredAndListed()
     // one lacking it writes an empty value over a valid stored folder.
     QCOMPARE(QStringList({m.stored("{MAYA-18}"), m.stored("{MAYA-20}"), m.stored("{MAX-18}")}), QStringList({maya, "", max}));
     QCOMPARE(m.renders(kMax).value("3ds Max 2018").first, max + "/3dsmax.exe");
-    QVERIFY(m.renders(RENDERTYPE(0x8000)).isEmpty());
-    QVERIFY(m.renders(RENDERTYPE(0)).isEmpty());
+    // Values no enumerator names select nothing; RENDERTYPE's int base makes them well defined.
+    for (const int other : {0, -1, 0x3000, 0x8000})
+        QVERIFY(m.renders(RENDERTYPE(other)).isEmpty());
     // Two versions labelled "Maya 2018": the render entry is the installed one, the later item names the row.
     QCOMPARE(m.renders(kMaya).keys(), QStringList({"Maya 2018"}));
     QCOMPARE(m.renders(kMaya).value("Maya 2018"), qMakePair(maya + "/bin/render.exe", QStringLiteral("{MAYA-18}")));
