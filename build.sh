@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # One entry point for a fresh Debian machine: installs what is missing,
 # configures and builds, then opens the demo host or runs every test.
-#   ./build.sh demo    build and open the demo host on its sample data
-#   ./build.sh test    build and run every test
+#   ./build.sh demo       build and open the demo host on its sample data
+#   ./build.sh test       build and run every test
+#   ./build.sh bench      build optimised in build-bench and run kiv_bench
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -23,9 +24,14 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
+# build [extra cmake arguments...] [-- build tool targets...]
 build() {
-    cmake -S "$here" -B "$build_dir" -DCMAKE_BUILD_TYPE="${KIV_BUILD_TYPE:-Debug}"
-    cmake --build "$build_dir" -j"$(nproc)"
+    local configure=() targets=()
+    while [ $# -gt 0 ] && [ "$1" != "--" ]; do configure+=("$1"); shift; done
+    [ $# -gt 0 ] && shift
+    for t in "$@"; do targets+=(--target "$t"); done
+    cmake -S "$here" -B "$build_dir" -DCMAKE_BUILD_TYPE="${KIV_BUILD_TYPE:-Debug}" ${configure[@]+"${configure[@]}"}
+    cmake --build "$build_dir" -j"$(nproc)" ${targets[@]+"${targets[@]}"}
 }
 
 case "${1:-}" in
@@ -42,8 +48,14 @@ case "${1:-}" in
         cd "$build_dir"
         QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
         ;;
+    bench)
+        install_missing
+        build_dir=${KIV_BENCH_BUILD_DIR:-$here/build-bench}
+        KIV_BUILD_TYPE=RelWithDebInfo build -- kiv_bench
+        QT_QPA_PLATFORM=offscreen "$build_dir/bin/kiv_bench"
+        ;;
     *)
-        echo "usage: $0 demo|test" >&2
+        echo "usage: $0 demo|test|bench" >&2
         exit 2
         ;;
 esac
