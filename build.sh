@@ -3,6 +3,7 @@
 # configures and builds, then opens the demo host or runs every test.
 #   ./build.sh demo       build and open the demo host on its sample data
 #   ./build.sh test       build and run every test
+#   ./build.sh sanitize   build with ASan and UBSan in build-sanitize and run every test
 #   ./build.sh bench      build optimised in build-bench and run kiv_bench
 set -euo pipefail
 
@@ -48,6 +49,20 @@ case "${1:-}" in
         cd "$build_dir"
         QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
         ;;
+    sanitize)
+        install_missing
+        build_dir=${KIV_SANITIZE_BUILD_DIR:-$here/build-sanitize}
+        # -O1 keeps the instrumented tests quick; UB aborts at the first finding.
+        flags="-O1 -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
+        KIV_BUILD_TYPE=Debug build -DCMAKE_CXX_FLAGS="$flags" -DKIV_TEST_TIMEOUT=300
+        cd "$build_dir"
+        # Leaks are reported, apart from the offscreen platform's own (see the file).
+        QT_QPA_PLATFORM=offscreen \
+        ASAN_OPTIONS=detect_leaks=1 \
+        LSAN_OPTIONS=suppressions="$here/tests/lsan.supp":print_suppressions=0 \
+        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+            ctest --output-on-failure -j"$(nproc)"
+        ;;
     bench)
         install_missing
         build_dir=${KIV_BENCH_BUILD_DIR:-$here/build-bench}
@@ -55,7 +70,7 @@ case "${1:-}" in
         QT_QPA_PLATFORM=offscreen "$build_dir/bin/kiv_bench"
         ;;
     *)
-        echo "usage: $0 demo|test|bench" >&2
+        echo "usage: $0 demo|test|sanitize|bench" >&2
         exit 2
         ;;
 esac
