@@ -10,7 +10,6 @@
 #include <QTableWidget>
 #include <QtTest>
 
-#include <ctime>
 
 using kiv_general_types::Project;
 
@@ -78,7 +77,7 @@ private slots:
     void rowsInIdOrderAndRepeatedIds();
     void requestsCarryTheStoredProjectAndWaitForTheHost();
     void currentProjectFollowsTheHost();
-    void thousandProjectsRebuildQuickly();
+    void thousandProjectsRebuildWithOneCurrentRow();
 };
 
 void tst_project_list::rowsInIdOrderAndRepeatedIds()
@@ -183,7 +182,7 @@ void tst_project_list::currentProjectFollowsTheHost()
     f.rebuild([&] { QCOMPARE(f.marks(), (QStringList{"a:set", "b:set", "c:set"})); });
 }
 
-void tst_project_list::thousandProjectsRebuildQuickly()
+void tst_project_list::thousandProjectsRebuildWithOneCurrentRow()
 {
     Fixture f;
     f.panel->SetCurrentProjectToTab("p0500");
