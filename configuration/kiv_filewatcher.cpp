@@ -3,20 +3,27 @@
 #include "kiv_monitorwork.h"
 
 #include <QCoreApplication>
+#include <QReadWriteLock>
 #include <QThread>
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
-kiv_filewatcher* currentWatcher = nullptr;
+// The watcher the host listens on, read by the workers of every watcher on
+// their own threads.
+std::atomic<kiv_filewatcher*> currentWatcher{nullptr};
+// Held shared while a worker announces, exclusively while a watcher goes:
+// a worker that has just read the pointer never emits on a destroyed object.
+QReadWriteLock announcing;
 
 } // namespace
 
 kiv_filewatcher::kiv_filewatcher(QObject* parent)
     : QObject(parent)
 {
-    currentWatcher = this;
+    currentWatcher.store(this);
     // No worker may outlive the application's event loop.
     if (QCoreApplication* app = QCoreApplication::instance())
         connect(app, &QCoreApplication::aboutToQuit, this, &kiv_filewatcher::StopWorkers);
@@ -24,14 +31,25 @@ kiv_filewatcher::kiv_filewatcher(QObject* parent)
 
 kiv_filewatcher::~kiv_filewatcher()
 {
+    {
+        // Also when no longer current: an announcement may still be on its way.
+        QWriteLocker lock(&announcing);
+        kiv_filewatcher* self = this;
+        currentWatcher.compare_exchange_strong(self, nullptr);
+    }
     StopWorkers();
-    if (currentWatcher == this)
-        currentWatcher = nullptr;
 }
 
 kiv_filewatcher* kiv_filewatcher::instance()
 {
-    return currentWatcher;
+    return currentWatcher.load();
+}
+
+void kiv_filewatcher::Announce(const QStringList& files, const QString& frames)
+{
+    QReadLocker lock(&announcing);
+    if (kiv_filewatcher* watcher = currentWatcher.load())
+        emit watcher->fileChangeList(files, frames);
 }
 
 void kiv_filewatcher::SetMonitorFolders(QStringList folders)
@@ -53,9 +71,6 @@ void kiv_filewatcher::SetMonitorFolders(QStringList folders)
         workers.insert(thread, worker);
         connect(this, &kiv_filewatcher::monitorInitial, worker, &kiv_monitorwork::MonitorInitial,
                 Qt::UniqueConnection);
-        // Announced from the worker's thread, on this object.
-        connect(worker, &kiv_monitorwork::sigFileChangeList, this, &kiv_filewatcher::fileChangeList,
-                Qt::DirectConnection);
         // The worker is deleted on its own thread as that ends: directly,
         // since no event is delivered any more once the application object
         // is going. The thread object goes once it has finished.

@@ -14,7 +14,10 @@ class kiv_monitorwork;
 // Watches the monitor folders for new scene index files, one worker thread
 // per folder, and announces each file once with fileChangeList. The panel
 // creates it; the host reaches it through instance() and connects to
-// fileChangeList, which is emitted from a worker's thread.
+// fileChangeList there. Every worker, whichever watcher started it,
+// announces on the watcher that is instance() at that moment, from the
+// worker's thread; a receiver connected directly runs on that thread and
+// must not destroy a watcher.
 class KIV_CONFIGURATION_EXPORT kiv_filewatcher : public QObject
 {
     Q_OBJECT
@@ -22,7 +25,8 @@ public:
     explicit kiv_filewatcher(QObject* parent = nullptr);
     ~kiv_filewatcher() override;
 
-    // The watcher constructed last (null once it is gone).
+    // The watcher constructed last (null once it is gone). Safe to call from
+    // any thread.
     static kiv_filewatcher* instance();
 
     // Starts a worker for each folder not watched yet and stops the workers
@@ -38,6 +42,11 @@ signals:
     void fileChangeList(QStringList sltFiles, QString strScenseIndex);
 
 private:
+    friend class kiv_monitorwork;
+
+    // Emits fileChangeList on the current watcher, if there is one.
+    static void Announce(const QStringList& files, const QString& frames);
+
     // Stops every worker and waits until their threads have ended.
     void StopWorkers();
 

@@ -1,5 +1,7 @@
 #include "kiv_monitorwork.h"
 
+#include "kiv_filewatcher.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -252,7 +254,9 @@ void kiv_monitorwork::ReadIndexFile(const QString& file)
     index.close();
     sceneLines << file;
 
-    emit sigFileChangeList(sceneLines, QStringLiteral("%1-%2").arg(first).arg(first + count - 1));
+    // The host listens on the current watcher, which need not be the one
+    // that started this worker.
+    kiv_filewatcher::Announce(sceneLines, QStringLiteral("%1-%2").arg(first).arg(first + count - 1));
 }
 
 void kiv_monitorwork::CheckStartedFiles()

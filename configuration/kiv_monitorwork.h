@@ -10,8 +10,9 @@
 // Polls one monitor folder on a thread of its own. The folder holds date
 // folders ("yyyy_MM_dd"), each with an "_txtIndex" folder of index files that
 // a scene exporter writes. Every index file is read once, marked as taken
-// with an empty "<file>.B" beside it and announced; "<file>.E", written by
-// the exporter, marks its sequence as finished.
+// with an empty "<file>.B" beside it and announced through the current
+// watcher; "<file>.E", written by the exporter, marks its sequence as
+// finished.
 class kiv_monitorwork : public QObject
 {
     Q_OBJECT
@@ -24,10 +25,6 @@ public:
     // The polling period, read when a worker starts its timers: 10 s, or
     // the milliseconds in KIV_MONITOR_POLL_MS when that is a positive number.
     static int PollInterval();
-
-signals:
-    // One index file's scene list and frame range "first-last".
-    void sigFileChangeList(QStringList sltFiles, QString strScenseIndex);
 
 protected slots:
     void MonitorInitial();

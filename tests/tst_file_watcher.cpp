@@ -61,6 +61,7 @@ private slots:
     void announcesEachIndexFileOnceWithItsScenes();
     void eachFileIsReadWholeAndOnce();
     void workersFollowTheFolderList();
+    void announcesOnTheCurrentWatcher();
     void stopsItsThreadsAtExit();
 
 private:
@@ -204,6 +205,34 @@ void tst_file_watcher::workersFollowTheFolderList()
     m_watcher->SetMonitorFolders({a.root(), b.root()});
     QTRY_COMPARE_WITH_TIMEOUT(m_listener->count(second), 1, 10000);
     QTRY_COMPARE_WITH_TIMEOUT(m_listener->count(first), 2, 10000);
+}
+
+void tst_file_watcher::announcesOnTheCurrentWatcher()
+{
+    MonitorFolder folder;
+    m_watcher->SetMonitorFolders({folder.root()});
+    // A later watcher becomes the one the host listens on: files found by
+    // the first one's worker are announced there, and only there.
+    auto second = std::make_unique<kiv_filewatcher>();
+    QCOMPARE(kiv_filewatcher::instance(), second.get());
+    Listener onSecond(second.get());
+    const QString found = folder.add("2024_07_01/_txtIndex/found.txt");
+    QTRY_COMPARE_WITH_TIMEOUT(onSecond.count(found), 1, 10000);
+    QCoreApplication::processEvents();
+    QCOMPARE(m_listener->all.size(), 0);
+
+    // With no watcher current the file is still taken, but announced nowhere.
+    second.reset();
+    QCOMPARE(kiv_filewatcher::instance(), nullptr);
+    const QString unheard = folder.add("2024_07_01/_txtIndex/unheard.txt");
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(unheard + ".B"), 10000);
+    // Written once that read has begun, this one is read by a later poll:
+    // its marker shows that the first read, announcement included, is over.
+    const QString later = folder.add("2024_07_01/_txtIndex/later.txt");
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(later + ".B"), 10000);
+    QCoreApplication::processEvents();
+    QCOMPARE(m_listener->all.size(), 0);
+    QCOMPARE(onSecond.all.size(), 1);
 }
 
 void tst_file_watcher::stopsItsThreadsAtExit()
