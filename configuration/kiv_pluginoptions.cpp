@@ -20,7 +20,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
-#include <QTextStream>
 #include <QThread>
 #include <QUuid>
 
@@ -343,8 +342,14 @@ int kiv_pluginoptions::readRetFile(QString name)
     int code = -1;
     QFile file(name);
     if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        QTextStream(&file) >> code;
+        // Only a whole number is an exit code: an empty or cut-off file must
+        // not read as 0, which would count as a successful copy.
+        bool ok = false;
+        const int read = QString::fromLocal8Bit(file.readAll()).trimmed().toInt(&ok);
         file.close();
+        code = ok ? read : -2;
+        if (!ok)
+            KIV_LOG(KIV_LOG_ERROR, QStringLiteral("result file %1 holds no exit code").arg(name));
     } else {
         KIV_LOG(KIV_LOG_ERROR, QStringLiteral("open file %1 failed, %2").arg(name, file.errorString()));
     }

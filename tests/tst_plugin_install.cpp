@@ -161,10 +161,17 @@ void tst_plugin_install::copierFilesAndPluginConfiguration()
     QString source, destination, result;
     stream >> source >> destination >> result;
     QCOMPARE(QStringList({source, destination, result}), QStringList({"C:/plugins/*", "D:/Max/plugins/", "42.ret"}));
-    // The result file: its code as text, removed once read; a missing one reads as -1.
-    kiv_test::writeFile("7.ret", "7\n");
-    QCOMPARE(installation.options.readRetFile("7.ret"), 7);
-    QVERIFY(!QFile::exists("7.ret"));
+    // The result file: a whole number, blanks around it allowed, removed once
+    // read; anything else reads as -2, a missing file as -1.
+    const QList<QPair<QByteArray, int>> results = {
+        {"7\n", 7}, {" -3 \r\n", -3}, {"0", 0}, {"", -2}, {" \n", -2}, {"0 files", -2}, {"1 2", -2}, {"exit", -2}};
+    for (const auto& written : results) {
+        kiv_test::writeFile("code.ret", written.first);
+        installation.log.clear();
+        QCOMPARE(installation.options.readRetFile("code.ret"), written.second);
+        QCOMPARE(installation.log.contains("300 result file code.ret holds no exit code"), written.second == -2);
+        QVERIFY(!QFile::exists("code.ret"));
+    }
     QCOMPARE(installation.options.readRetFile("missing.ret"), -1);
     QVERIFY(installation.logged("300 open file missing.ret failed, "));
 
