@@ -33,6 +33,8 @@ bool isVistaOrLater(bool* ok);
 enum class ElevatedStart { Started, Denied, NotFound, Failed, NoProcess };
 
 // Starts a program with administrator rights, asking the user (Windows only).
+// `parameters` is the command line after the program's name, arguments with
+// spaces quoted; `directory` the working folder (empty: the current one).
 ElevatedStart runElevated(const QString& program, const QString& parameters, const QString& directory,
                           qint64* pid);
 

@@ -61,7 +61,7 @@ ElevatedStart runElevated(const QString& program, const QString& parameters, con
 {
     const std::wstring file = program.toStdWString();
     const std::wstring arguments = parameters.toStdWString();
-    const std::wstring folder = directory.toStdWString();
+    const std::wstring folder = QDir::toNativeSeparators(directory).toStdWString();
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOCLOSEPROCESS;

@@ -53,6 +53,14 @@ QString RandomFileName(const char* suffix)
     return QStringLiteral("%1.%2").arg(qHash(QUuid::createUuid())).arg(QLatin1String(suffix));
 }
 
+// One path as a single argument of a command line. A path cannot hold a
+// double quote on Windows; elsewhere one is written as three, which
+// QProcess::splitCommand reads back as one.
+QString QuotedArgument(const QString& path)
+{
+    return QLatin1Char('"') + QString(path).replace(QLatin1Char('"'), QLatin1String("\"\"\"")) + QLatin1Char('"');
+}
+
 // How long to wait for the copier before giving up on it.
 qint64 CopierTimeoutMs()
 {
@@ -262,11 +270,13 @@ bool kiv_pluginoptions::copyElevated(QString source, QString destination, bool o
     QString pattern = QFileInfo(source).absoluteFilePath().replace(QLatin1Char('\\'), QLatin1Char('/'));
     if (!pattern.endsWith(QLatin1Char('/')) && QFileInfo(pattern).isDir())
         pattern += QLatin1Char('/');
-    const QString result = RandomFileName("ret");
+    // Both files by absolute path: the elevated copier does not necessarily
+    // start in our current directory.
+    const QString result = QDir::current().absoluteFilePath(RandomFileName("ret"));
     const QString param = writeParamFile(pattern + QLatin1Char('*'), destination, result);
 
     qint64 pid = 0;
-    if (!runElevated(kiv_app_paths::findProgram(kCopier), param, QString(), &pid)) {
+    if (!runElevated(kiv_app_paths::findProgram(kCopier), QuotedArgument(param), QFileInfo(param).absolutePath(), &pid)) {
         QFile::remove(param);
         return false;
     }
@@ -288,6 +298,11 @@ bool kiv_pluginoptions::copyElevated(QString source, QString destination, bool o
     return code == 0;
 }
 
+// `parameters` is a command line, as the elevated start on Windows takes it
+// (one string, split into arguments by the started program). Without
+// elevation it is split the same way into the argument list QProcess hands
+// over one by one: a quoted path arrives as one argument without its quotes,
+// exactly as it does on Windows.
 bool kiv_pluginoptions::runElevated(QString program, QString parameters, QString directory, qint64* pid)
 {
     if (isVistaOrLater()) {
@@ -309,7 +324,8 @@ bool kiv_pluginoptions::runElevated(QString program, QString parameters, QString
         KIV_LOG(KIV_LOG_ERROR, QStringLiteral("ShellExecuteEx failed."));
         return false;
     }
-    return QProcess::startDetached(program, {parameters}, QStringLiteral("."), pid);
+    return QProcess::startDetached(program, QProcess::splitCommand(parameters),
+                                   directory.isEmpty() ? QStringLiteral(".") : directory, pid);
 }
 
 bool kiv_pluginoptions::isVistaOrLater()
@@ -328,7 +344,7 @@ bool kiv_pluginoptions::isCopierRunning(qint64 pid)
 
 QString kiv_pluginoptions::writeParamFile(QString source, QString destination, QString result)
 {
-    const QString name = RandomFileName("param");
+    const QString name = QDir::current().absoluteFilePath(RandomFileName("param"));
     QFile file(name);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         QDataStream stream(&file);

@@ -33,9 +33,9 @@ public:
     // The plugin configuration file under the common application data folder.
     void writePluginIni();
 
-    // The copier's parameter and result files, in the current directory.
-    // readRetFile answers the exit code written in the result file, -1 when
-    // there is none, -2 when it holds no number.
+    // The copier's parameter and result files, in the current directory and
+    // named by absolute path. readRetFile answers the exit code written in
+    // the result file, -1 when there is none, -2 when it holds no number.
     QString writeParamFile(QString source, QString destination, QString result);
     int readRetFile(QString name);
     QString fileMd5(QString path);

@@ -1,12 +1,17 @@
 // The 3ds Max plugin install: one version through the real copier, the
-// copier's files, the plugin configuration and the panel's install runs.
+// copier's files and how it is started, the plugin configuration and the
+// panel's install runs.
 
 #include "kiv_configuration_widget.h"
+#include "kiv_platform.h"
 #include "kiv_pluginoptions.h"
 #include "kiv_types.h"
 #include "test_support.h"
 
 #include <QDataStream>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
@@ -60,6 +65,30 @@ struct Installation {
         qunsetenv("KIV_COMMON_APPDATA");
         qunsetenv("KIV_UNINSTALL_REGISTRY");
         qunsetenv("KIV_COPIER_TIMEOUT_MS");
+        for (const char* name : {"KIV_FAKE_COPIER_RECORD", "KIV_FAKE_COPIER_RESULT", "KIV_FAKE_COPIER_RELEASE"})
+            qunsetenv(name);
+    }
+
+    // Puts the test's copier (tests/fake_copier) first on PATH; each start
+    // is recorded, and its result file gets `result` unless that is null.
+    void useFakeCopier(const QByteArray& result) const
+    {
+        qputenv("PATH", QCoreApplication::applicationDirPath().toUtf8() + "/fake-copier:" + path);
+        qputenv("KIV_FAKE_COPIER_RECORD", work.filePath("copier-runs.jsonl").toUtf8());
+        if (result.isNull())
+            qunsetenv("KIV_FAKE_COPIER_RESULT");
+        else
+            qputenv("KIV_FAKE_COPIER_RESULT", result);
+    }
+    // How the fake copier was started, one object per run.
+    QList<QJsonObject> copierRuns() const
+    {
+        QList<QJsonObject> runs;
+        for (const QByteArray& line : kiv_test::readFile(work.filePath("copier-runs.jsonl")).split('\n')) {
+            if (!line.isEmpty())
+                runs << QJsonDocument::fromJson(line).object();
+        }
+        return runs;
     }
 
     // The plugin files the client ships, under an application folder.
@@ -70,7 +99,7 @@ struct Installation {
         put(appDir + "/plugins/3dsmax/plugcfg/kiv_plugin.ini", "[General]\nshipped=1\n");
     }
     QString configFile() const { return common.filePath("TMQ Rendering/kiv_plugin.ini"); }
-    QStringList copierLeftovers() const { return QDir(work.path()).entryList({"*.param", "*.ret"}, QDir::Files); }
+    QStringList copierLeftovers() const { return QDir::current().entryList({"*.param", "*.ret"}, QDir::Files); }
     bool logged(const QString& start) const
     {
         return std::any_of(log.begin(), log.end(), [&](const QString& line) { return line.startsWith(start); });
@@ -95,6 +124,9 @@ private slots:
     void installsOneVersionThroughTheCopier();
     void versionsThatCannotBeInstalled();
     void copierFilesAndPluginConfiguration();
+    void copierFindsItsFilesFromAnyFolder();
+    void onlyAWholeZeroFromTheCopierInstalls();
+    void hangingCopierIsLeftRunning();
     void silentThenInteractiveRunFromThePanel();
 };
 
@@ -140,23 +172,16 @@ void tst_plugin_install::versionsThatCannotBeInstalled()
     QCOMPARE(box, QStringLiteral("Update plugin for 3ds Max 2018 falied! \nPlease close 3ds Max 2018 application and try again!"));
     QVERIFY(installation.logged("300 Plugins for 3ds Max 2018 install failed!"));
     QCOMPARE(installation.copierLeftovers(), QStringList());
-
-    // A copier that never ends is given up after the timeout.
-    qputenv("PATH", QCoreApplication::applicationDirPath().toUtf8() + "/hanging-copier:" + installation.path);
-    qputenv("KIV_COPIER_TIMEOUT_MS", "1500");
-    QElapsedTimer clock;
-    clock.start();
-    QVERIFY(!installation.options.installPlugin("3ds Max 2018", installation.max, 2));
-    QVERIFY(clock.elapsed() < 5000);
-    QVERIFY(installation.logged("300 copy file exit(-1)."));
 }
 
 void tst_plugin_install::copierFilesAndPluginConfiguration()
 {
     Installation installation;
-    // The parameter file: three strings through QDataStream.
+    // The parameter file: three strings through QDataStream, in the current
+    // directory under an absolute name.
     QFile param(installation.options.writeParamFile("C:/plugins/*", "D:/Max/plugins/", "42.ret"));
     QVERIFY(param.fileName().endsWith(".param") && param.open(QIODevice::ReadOnly));
+    QCOMPARE(QFileInfo(param.fileName()).path(), QDir::currentPath());
     QDataStream stream(&param);
     QString source, destination, result;
     stream >> source >> destination >> result;
@@ -187,6 +212,80 @@ void tst_plugin_install::copierFilesAndPluginConfiguration()
     QSettings updated(installation.configFile(), QSettings::IniFormat);
     QCOMPARE(QStringList({updated.value("ip").toString(), updated.value("port").toString()}), QStringList({"10.1.2.3", "7001"}));
     QVERIFY(QFileInfo(json).isDir() && !QFile::exists(json + "/cache.json"));
+}
+
+void tst_plugin_install::copierFindsItsFilesFromAnyFolder()
+{
+    // The files lie in a folder whose name needs quoting on a command line.
+    Installation installation;
+    const QString files = installation.work.filePath("copier files \"A\"");
+    QVERIFY(QDir().mkpath(files) && QDir::setCurrent(files));
+    installation.useFakeCopier("0");
+    QVERIFY(installation.options.installPlugin("3ds Max 2018", installation.max, 2));
+
+    // One run for the plugin files, one for the configuration: each gets the
+    // parameter file as one absolute argument and starts in its folder, and
+    // the result file it names is absolute too.
+    const QList<QJsonObject> runs = installation.copierRuns();
+    QCOMPARE(runs.size(), 2);
+    for (const QJsonObject& run : runs) {
+        const QStringList arguments = run.value("args").toVariant().toStringList();
+        QCOMPARE(arguments.size(), 1);
+        QCOMPARE(QFileInfo(arguments.first()).path(), files);
+        QVERIFY(arguments.first().endsWith(".param"));
+        QCOMPARE(QFileInfo(run.value("cwd").toString()).canonicalFilePath(), QFileInfo(files).canonicalFilePath());
+        const QStringList params = run.value("params").toVariant().toStringList();
+        QCOMPARE(params.size(), 3);
+        QCOMPARE(QFileInfo(params.at(2)).path(), files);
+        QVERIFY(params.at(2).endsWith(".ret"));
+    }
+    QCOMPARE(installation.copierLeftovers(), QStringList());
+}
+
+void tst_plugin_install::onlyAWholeZeroFromTheCopierInstalls()
+{
+    Installation installation;
+    for (const QByteArray& result : {QByteArray(""), QByteArray("0 files copied")}) {
+        installation.useFakeCopier(result);
+        installation.log.clear();
+        QVERIFY2(!installation.options.installPlugin("3ds Max 2018", installation.max, 2), result.constData());
+        QVERIFY(installation.logged("300 result file " + QDir::currentPath() + "/"));
+        QVERIFY(installation.logged("300 copy file exit(-2)."));
+        QCOMPARE(installation.copierLeftovers(), QStringList());
+    }
+
+    // The version table marks a version installed only when the copier said 0.
+    kiv_test::PanelFixture f(QByteArray(), installation.defaults);
+    installation.shipPlugins(f.sandbox.appDir());
+    auto* table = f.find<QTableWidget>("twtSoftwareVersion");
+    const auto status = [table] { return table->item(1, 2) ? table->item(1, 2)->text() : QString(); };
+    installation.useFakeCopier("");
+    f.panel->OnPluginInstall(0);
+    QCOMPARE(table->item(1, 0)->text(), QStringLiteral("3ds Max 2018 Design"));
+    QVERIFY(status() != "installed");
+    installation.useFakeCopier("0\n");
+    f.panel->OnPluginInstall(0);
+    QCOMPARE(status(), QStringLiteral("installed"));
+}
+
+void tst_plugin_install::hangingCopierIsLeftRunning()
+{
+    // A copier that does not end is given up after the timeout and left to
+    // itself: the copy fails while the copier still runs.
+    Installation installation;
+    const QString release = installation.work.filePath("release");
+    installation.useFakeCopier(QByteArray());
+    qputenv("KIV_FAKE_COPIER_RELEASE", release.toUtf8());
+    qputenv("KIV_COPIER_TIMEOUT_MS", "1500");
+    QVERIFY(!installation.options.installPlugin("3ds Max 2018", installation.max, 2));
+    QVERIFY(installation.logged("300 copy file exit(-1)."));
+    QCOMPARE(installation.copierLeftovers(), QStringList());
+    QTRY_COMPARE_WITH_TIMEOUT(installation.copierRuns().size(), 1, 10000);
+    const qint64 pid = installation.copierRuns().first().value("pid").toVariant().toLongLong();
+    QVERIFY(kiv_platform::isProcessRunning(pid, "kiv_copy_file.exe"));
+
+    kiv_test::writeFile(release, "");
+    QTRY_VERIFY_WITH_TIMEOUT(!kiv_platform::isProcessRunning(pid, "kiv_copy_file.exe"), 30000);
 }
 
 void tst_plugin_install::silentThenInteractiveRunFromThePanel()
