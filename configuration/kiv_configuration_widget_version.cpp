@@ -108,7 +108,7 @@ QString kiv_configuration_widget::GetVersionPath(QSettings& settings, QString gr
 {
     const QStringList groups = settings.childGroups();
     for (const QString& child : groups) {
-        if (child != group)
+        if (child.compare(group, Qt::CaseInsensitive) != 0) // as the registry compares key names
             continue;
         settings.beginGroup(child);
         const QString value = kiv_platform::valueIgnoringCase(settings, key).toString();

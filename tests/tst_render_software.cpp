@@ -98,10 +98,10 @@ void tst_render_software::registryDecidesWhatIsStoredAndListed()
     const QString good = m.install("Good", "bin/render.exe");
     const QString empty = m.install("Empty", "readme.txt");
     const QString max = m.install("Max2018", "3dsmax.exe");
-    // 3ds Max is found through the "DisplayName" redirection; value names match regardless of case.
-    m.registry(QStringLiteral("[{MAYA-18}]\nInstallLocation=%1\n[{MAYA-20}]\ninstalllocation=%2\n"
+    // 3ds Max is found through the "DisplayName" redirection; key and value names match regardless of case.
+    m.registry(QStringLiteral("[{maya-18}]\nInstallLocation=%1\n[{MAYA-20}]\ninstalllocation=%2\n"
                               "[{MAX-18}]\nInstallLocation=\nDisplayName=Autodesk 3ds Max 2018\n"
-                              "[Autodesk 3ds Max 2018]\nINSTALLLOCATION=%3\n")
+                              "[AUTODESK 3DS MAX 2018]\nINSTALLLOCATION=%3\n")
                    .arg(maya, empty, max));
     m.start();
     m.storeFolder("{MAYA-20}", good);
