@@ -1,6 +1,7 @@
 // The copier program, run as the install runs it: a parameter file in, a
 // result file and an exit code out.
 
+#include "copy_paths.h"
 #include "test_support.h"
 
 #include <QCoreApplication>
@@ -67,6 +68,7 @@ class tst_copy_file : public QObject
 private slots:
     void copiesOrFailsWithItsOwnCode_data();
     void copiesOrFailsWithItsOwnCode();
+    void destinationBelowTheRootIsNotInTheCurrentFolder();
 };
 
 void tst_copy_file::copiesOrFailsWithItsOwnCode_data()
@@ -122,6 +124,23 @@ void tst_copy_file::copiesOrFailsWithItsOwnCode()
     QCOMPARE(entriesBelow(work.filePath("source")), tree);
     tree.insert(2, "other.dlu");
     QCOMPARE(entriesBelow(work.filePath("destination")), (code ? QStringList{"other.dlu", "plugin.gup"} : tree));
+}
+
+void tst_copy_file::destinationBelowTheRootIsNotInTheCurrentFolder()
+{
+    // A folder that does not exist yet, right below the root of the drive
+    // the current folder is on: "C:/new/dest" is not "C:new/dest", which
+    // would lie in C's current folder and so inside a source copied from there.
+    QTemporaryDir work;
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(work.path()));
+    const QString root = QDir(QDir::cleanPath(work.path())).absolutePath().section('/', 0, 0) + '/';
+    const QString absent = root + "kiv-absent-" + QFileInfo(work.path()).fileName() + "/dest";
+    QVERIFY(!QFileInfo::exists(QFileInfo(absent).path()));
+    const QString resolved = kiv_copy_paths::resolvedPath(absent);
+    QDir::setCurrent(previous);
+    QCOMPARE(resolved, absent);
+    QVERIFY(!kiv_copy_paths::isSameOrInside(resolved, kiv_copy_paths::resolvedPath(work.path())));
 }
 
 QTEST_GUILESS_MAIN(tst_copy_file)

@@ -22,6 +22,8 @@
 // only when complete, so a failed copy never leaves a truncated file in place
 // of a good one.
 
+#include "copy_paths.h"
+
 #include <QCoreApplication>
 #include <QDataStream>
 #include <QDir>
@@ -36,6 +38,9 @@
 
 namespace {
 
+using kiv_copy_paths::isSameOrInside;
+using kiv_copy_paths::resolvedPath;
+
 enum ExitCode {
     Success = 0,
     BadParameterFile = 1,
@@ -46,39 +51,9 @@ enum ExitCode {
     ResultNotWritten = 6,
 };
 
-#ifdef Q_OS_WIN
-const Qt::CaseSensitivity kPathCase = Qt::CaseInsensitive;
-#else
-const Qt::CaseSensitivity kPathCase = Qt::CaseSensitive;
-#endif
-
 void complain(const QString& message)
 {
     std::fprintf(stderr, "kiv_copy_file: %s\n", qPrintable(message));
-}
-
-// The path with every existing part resolved (symbolic links followed), so
-// that two spellings of one folder compare equal even before it exists.
-QString resolvedPath(const QString& path)
-{
-    QString existing = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    QString rest;
-    while (!QFileInfo::exists(existing)) {
-        const int slash = existing.lastIndexOf(QLatin1Char('/'));
-        if (slash <= 0)
-            return QDir::cleanPath(path);
-        rest = existing.mid(slash) + rest;
-        existing.truncate(slash);
-    }
-    return QDir::cleanPath(QFileInfo(existing).canonicalFilePath() + rest);
-}
-
-bool isSameOrInside(const QString& path, const QString& folder)
-{
-    if (path.compare(folder, kPathCase) == 0)
-        return true;
-    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-    return path.startsWith(prefix, kPathCase);
 }
 
 bool copyFile(const QFileInfo& source, const QString& target)
