@@ -309,14 +309,12 @@ void tst_transfer_settings::transferLinesAndTheSpeedTest()
     QCOMPARE(f.find<QComboBox>("comTransferLine")->count(), 2);
 
     // The speed test applies, closes the panel, then starts the tool (here one on PATH
-    // that records its arguments) with the server, the method and the line.
+    // that records its arguments, tests/fake_speedtest) with the server, the method and the line.
     QTemporaryDir tools;
-    const QString tool = tools.filePath("kiv_speedtest"), record = tools.filePath("arguments.txt");
-    kiv_test::writeFile(tool,
-                        QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" > '%1.part'\nmv '%1.part' '%1'\n").arg(record).toUtf8());
-    QFile::setPermissions(tool, QFile::ReadOwner | QFile::ExeOwner);
+    const QString record = tools.filePath("arguments.txt");
+    qputenv("KIV_FAKE_SPEEDTEST_RECORD", record.toUtf8());
     const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", tools.path().toUtf8() + ":" + path);
+    qputenv("PATH", QCoreApplication::applicationDirPath().toUtf8() + "/fake-speedtest" + QString(QDir::listSeparator()).toUtf8() + path);
 
     QSignalSpy changed(f.panel.get(), &kiv_configuration_widget::sigConfChanged);
     bool closed = false;
@@ -357,11 +355,11 @@ void tst_transfer_settings::transferLinesAndTheSpeedTest()
     QDir(f.file()).removeRecursively();
 
     // Without the tool, a box says so.
-    QFile::remove(tool);
+    qputenv("PATH", path);
     QString message;
     kiv_test::clickInNextModal(QStringLiteral("ok"), &message);
     f.find<QPushButton>("BtnSpeedTest")->click();
-    qputenv("PATH", path);
+    qunsetenv("KIV_FAKE_SPEEDTEST_RECORD");
     QCOMPARE(message, QStringLiteral("SpeedTest start faild"));
 }
 
