@@ -20,7 +20,8 @@ std::unique_ptr<QSettings> openUninstallKey(bool view64);
 // registry compares value names.
 QVariant valueIgnoringCase(QSettings& settings, const QString& name);
 
-// Whether the processor runs 64-bit code natively.
+// Whether the processor runs 64-bit code natively (x64 or ARM64), whether
+// this program is a 32-bit or a 64-bit build.
 bool isNative64Bit();
 
 // The folder shared by all users for application data.
@@ -30,13 +31,44 @@ QString commonAppDataPath();
 // false when the version could not be read.
 bool isVistaOrLater(bool* ok);
 
+// A started program, owned by whoever started it. On Windows it holds the
+// process handle, so that its end and exit code are known even where the
+// process may not be opened again (an elevated one, for a caller that is
+// not); elsewhere it knows the process by id only.
+class StartedProcess
+{
+public:
+    ~StartedProcess();
+    StartedProcess(const StartedProcess&) = delete;
+    StartedProcess& operator=(const StartedProcess&) = delete;
+
+    qint64 pid() const;
+    // Waits at most `timeoutMs` for the process to end; true once it has.
+    // Without a handle, it asks every second whether the process still runs
+    // `executable`.
+    bool waitForExit(qint64 timeoutMs, const QString& executable);
+    // The exit code of an ended process, when the system tells it.
+    bool exitCode(int* code) const;
+
+    struct Data;
+    explicit StartedProcess(std::unique_ptr<Data> data);
+
+private:
+    std::unique_ptr<Data> d;
+};
+
+// A process known by its id only, as QProcess::startDetached reports it.
+std::unique_ptr<StartedProcess> processById(qint64 pid);
+
 enum class ElevatedStart { Started, Denied, NotFound, Failed, NoProcess };
 
-// Starts a program with administrator rights, asking the user (Windows only).
-// `parameters` is the command line after the program's name, arguments with
-// spaces quoted; `directory` the working folder (empty: the current one).
+// Starts a program with administrator rights, asking the user (Windows only),
+// without any error box of the shell's own. `parameters` is the command line
+// after the program's name, arguments with spaces quoted; `directory` the
+// working folder (empty: the current one). On success `process` owns the
+// started process.
 ElevatedStart runElevated(const QString& program, const QString& parameters, const QString& directory,
-                          qint64* pid);
+                          std::unique_ptr<StartedProcess>* process);
 
 // Whether the process `pid` is alive and runs the executable named `executable`.
 bool isProcessRunning(qint64 pid, const QString& executable);

@@ -3,10 +3,12 @@
 
 #include "kiv_platform.h"
 
+#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QSysInfo>
+#include <QThread>
 
 #include <signal.h>
 #include <sys/types.h>
@@ -51,7 +53,49 @@ bool isVistaOrLater(bool* ok)
     return false;
 }
 
-ElevatedStart runElevated(const QString&, const QString&, const QString&, qint64*)
+struct StartedProcess::Data {
+    qint64 pid = 0;
+};
+
+StartedProcess::StartedProcess(std::unique_ptr<Data> data)
+    : d(std::move(data))
+{
+}
+
+StartedProcess::~StartedProcess() = default;
+
+qint64 StartedProcess::pid() const
+{
+    return d->pid;
+}
+
+bool StartedProcess::waitForExit(qint64 timeoutMs, const QString& executable)
+{
+    // Not our child once detached: only its presence can be asked for, and
+    // only after a first pause, as a process just forked does not yet run
+    // the program it is going to.
+    const QDeadlineTimer deadline(timeoutMs);
+    do {
+        QThread::msleep(static_cast<unsigned long>(qBound<qint64>(1, deadline.remainingTime(), 1000)));
+        if (!isProcessRunning(d->pid, executable))
+            return true;
+    } while (!deadline.hasExpired());
+    return false;
+}
+
+bool StartedProcess::exitCode(int*) const
+{
+    return false;
+}
+
+std::unique_ptr<StartedProcess> processById(qint64 pid)
+{
+    auto data = std::make_unique<StartedProcess::Data>();
+    data->pid = pid;
+    return std::make_unique<StartedProcess>(std::move(data));
+}
+
+ElevatedStart runElevated(const QString&, const QString&, const QString&, std::unique_ptr<StartedProcess>*)
 {
     // There is no elevation prompt here; callers start the program as it is.
     return ElevatedStart::Failed;

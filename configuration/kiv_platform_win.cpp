@@ -1,23 +1,31 @@
 #include "kiv_platform.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
 
 #include <windows.h>
-#include <psapi.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <versionhelpers.h>
 
 #include <string>
+
+#ifndef PROCESSOR_ARCHITECTURE_ARM64
+#define PROCESSOR_ARCHITECTURE_ARM64 12
+#endif
 
 namespace kiv_platform {
 
 std::unique_ptr<QSettings> openUninstallKey(bool view64)
 {
-    return std::make_unique<QSettings>(
-        QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"),
-        view64 ? QSettings::Registry64Format : QSettings::NativeFormat);
+    // KIV_UNINSTALL_REGISTRY names another key to read in its place (tests
+    // fill one of their own under HKEY_CURRENT_USER).
+    QString key = qEnvironmentVariable("KIV_UNINSTALL_REGISTRY");
+    if (key.isEmpty())
+        key = QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\");
+    return std::make_unique<QSettings>(key, view64 ? QSettings::Registry64Format : QSettings::NativeFormat);
 }
 
 QVariant valueIgnoringCase(QSettings& settings, const QString& name)
@@ -28,19 +36,28 @@ QVariant valueIgnoringCase(QSettings& settings, const QString& name)
 
 bool isNative64Bit()
 {
-    using GetNativeSystemInfoFn = void(WINAPI*)(LPSYSTEM_INFO);
+    // Looked up at run time: a 32-bit build must see the machine, not the
+    // WOW64 emulation it runs in, and older systems lack the call.
     SYSTEM_INFO info = {};
-    auto native = reinterpret_cast<GetNativeSystemInfoFn>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetNativeSystemInfo"));
-    if (native)
+    const FARPROC found = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetNativeSystemInfo");
+    if (found) {
+        // Through void(*)(): the one function pointer cast GCC takes as deliberate.
+        const auto native = reinterpret_cast<void(WINAPI*)(LPSYSTEM_INFO)>(reinterpret_cast<void (*)()>(found));
         native(&info);
-    else
+    } else {
         GetSystemInfo(&info);
-    return info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64;
+    }
+    return info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64
+           || info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_ARM64;
 }
 
 QString commonAppDataPath()
 {
+    // KIV_COMMON_APPDATA names another folder to use in its place (tests
+    // keep the plugin configuration in a folder of their own).
+    const QString overridden = qEnvironmentVariable("KIV_COMMON_APPDATA");
+    if (!overridden.isEmpty())
+        return QDir::toNativeSeparators(overridden);
     wchar_t path[MAX_PATH] = {};
     if (FAILED(SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, path)))
         return {};
@@ -49,22 +66,75 @@ QString commonAppDataPath()
 
 bool isVistaOrLater(bool* ok)
 {
-    OSVERSIONINFOEXW info = {};
-    info.dwOSVersionInfoSize = sizeof(info);
-#pragma warning(suppress : 4996)
-    *ok = GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info)) != FALSE;
-    return *ok && info.dwMajorVersion > 5;
+    // Asks for the version rather than reading it, so the answer does not
+    // depend on the program's compatibility manifest.
+    *ok = true;
+    return IsWindowsVistaOrGreater();
+}
+
+struct StartedProcess::Data {
+    qint64 pid = 0;
+    HANDLE handle = nullptr;
+};
+
+StartedProcess::StartedProcess(std::unique_ptr<Data> data)
+    : d(std::move(data))
+{
+}
+
+StartedProcess::~StartedProcess()
+{
+    if (d->handle)
+        CloseHandle(d->handle);
+}
+
+qint64 StartedProcess::pid() const
+{
+    return d->pid;
+}
+
+bool StartedProcess::waitForExit(qint64 timeoutMs, const QString& executable)
+{
+    if (!d->handle) {
+        const QDeadlineTimer deadline(timeoutMs);
+        do {
+            Sleep(static_cast<DWORD>(qBound<qint64>(1, deadline.remainingTime(), 1000)));
+            if (!isProcessRunning(d->pid, executable))
+                return true;
+        } while (!deadline.hasExpired());
+        return false;
+    }
+    const DWORD wait = static_cast<DWORD>(qBound<qint64>(0, timeoutMs, INFINITE - 1));
+    return WaitForSingleObject(d->handle, wait) == WAIT_OBJECT_0;
+}
+
+bool StartedProcess::exitCode(int* code) const
+{
+    DWORD exit = 0;
+    if (!d->handle || !GetExitCodeProcess(d->handle, &exit) || exit == STILL_ACTIVE)
+        return false;
+    *code = static_cast<int>(exit);
+    return true;
+}
+
+std::unique_ptr<StartedProcess> processById(qint64 pid)
+{
+    auto data = std::make_unique<StartedProcess::Data>();
+    data->pid = pid;
+    data->handle = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
+    return std::make_unique<StartedProcess>(std::move(data));
 }
 
 ElevatedStart runElevated(const QString& program, const QString& parameters, const QString& directory,
-                          qint64* pid)
+                          std::unique_ptr<StartedProcess>* process)
 {
     const std::wstring file = program.toStdWString();
     const std::wstring arguments = parameters.toStdWString();
     const std::wstring folder = QDir::toNativeSeparators(directory).toStdWString();
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    // NO_UI: a missing program is reported to the caller, not in a box of the shell's.
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     info.lpVerb = L"runas";
     info.lpFile = file.c_str();
     info.lpParameters = arguments.c_str();
@@ -75,6 +145,7 @@ ElevatedStart runElevated(const QString& program, const QString& parameters, con
         case ERROR_CANCELLED:
             return ElevatedStart::Denied;
         case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
             return ElevatedStart::NotFound;
         default:
             return ElevatedStart::Failed;
@@ -82,23 +153,32 @@ ElevatedStart runElevated(const QString& program, const QString& parameters, con
     }
     if (!info.hProcess)
         return ElevatedStart::NoProcess;
-    *pid = GetProcessId(info.hProcess);
-    CloseHandle(info.hProcess);
+    // The handle is kept: an elevated process cannot be opened again by a
+    // caller that is not elevated, so it is the only way to see it end.
+    auto data = std::make_unique<StartedProcess::Data>();
+    data->pid = GetProcessId(info.hProcess);
+    data->handle = info.hProcess;
+    *process = std::make_unique<StartedProcess>(std::move(data));
     return ElevatedStart::Started;
 }
 
 bool isProcessRunning(qint64 pid, const QString& executable)
 {
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, static_cast<DWORD>(pid));
+    // Limited query rights are granted on elevated processes too, and the
+    // image name is known from the start, unlike the module list.
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
     if (!process)
         return false;
-    bool running = false;
-    HMODULE module = nullptr;
-    DWORD needed = 0;
-    if (K32EnumProcessModules(process, &module, sizeof(module), &needed)) {
+    bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    if (running) {
         wchar_t name[MAX_PATH] = {};
-        if (K32GetModuleFileNameExW(process, module, name, MAX_PATH))
-            running = QFileInfo(QString::fromWCharArray(name)).fileName().compare(executable, Qt::CaseInsensitive) == 0;
+        DWORD size = MAX_PATH;
+        // An id reused by another program is not the one we started.
+        if (QueryFullProcessImageNameW(process, 0, name, &size))
+            running = QFileInfo(QString::fromWCharArray(name, static_cast<int>(size)))
+                          .fileName()
+                          .compare(executable, Qt::CaseInsensitive)
+                      == 0;
     }
     CloseHandle(process);
     return running;

@@ -12,7 +12,6 @@
 #include <QDataStream>
 #include <QDebug>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -20,7 +19,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
-#include <QThread>
 #include <QUuid>
 
 #include <QWidget>
@@ -275,26 +273,27 @@ bool kiv_pluginoptions::copyElevated(QString source, QString destination, bool o
     const QString result = QDir::current().absoluteFilePath(RandomFileName("ret"));
     const QString param = writeParamFile(pattern + QLatin1Char('*'), destination, result);
 
-    qint64 pid = 0;
-    if (!runElevated(kiv_app_paths::findProgram(kCopier), QuotedArgument(param), QFileInfo(param).absolutePath(), &pid)) {
+    std::unique_ptr<kiv_platform::StartedProcess> copier;
+    if (!runElevated(kiv_app_paths::findProgram(kCopier), QuotedArgument(param), QFileInfo(param).absolutePath(),
+                     &copier)) {
         QFile::remove(param);
         return false;
     }
 
     // A copier that never ends must not freeze the client for good.
     const qint64 timeout = CopierTimeoutMs();
-    QElapsedTimer clock;
-    clock.start();
-    do {
-        QThread::msleep(static_cast<unsigned long>(qMin<qint64>(1000, timeout)));
-    } while (isCopierRunning(pid) && clock.elapsed() < timeout);
-    const bool timedOut = isCopierRunning(pid);
-    if (timedOut)
-        KIV_LOG(KIV_LOG_ERROR, QStringLiteral("copier %1 did not finish within %2 ms.").arg(pid).arg(timeout));
-    const int code = timedOut ? -1 : readRetFile(result);
+    const bool ended = copier->waitForExit(timeout, kCopier);
+    if (!ended)
+        KIV_LOG(KIV_LOG_ERROR, QStringLiteral("copier %1 did not finish within %2 ms.").arg(copier->pid()).arg(timeout));
+    const int code = ended ? readRetFile(result) : -1;
     // The copier has read its parameters; the file is of no further use.
     QFile::remove(param);
+    // The result file decides; the process's own code, where the system
+    // tells it, goes beside it for whoever reads the log.
     KIV_LOG(KIV_LOG_ERROR, QStringLiteral("copy file exit(%1).").arg(code));
+    int exitCode = 0;
+    if (copier->exitCode(&exitCode))
+        KIV_LOG(KIV_LOG_ERROR, QStringLiteral("copier process exit code %1.").arg(exitCode));
     return code == 0;
 }
 
@@ -303,10 +302,11 @@ bool kiv_pluginoptions::copyElevated(QString source, QString destination, bool o
 // elevation it is split the same way into the argument list QProcess hands
 // over one by one: a quoted path arrives as one argument without its quotes,
 // exactly as it does on Windows.
-bool kiv_pluginoptions::runElevated(QString program, QString parameters, QString directory, qint64* pid)
+bool kiv_pluginoptions::runElevated(QString program, QString parameters, QString directory,
+                                    std::unique_ptr<kiv_platform::StartedProcess>* process)
 {
     if (isVistaOrLater()) {
-        switch (kiv_platform::runElevated(program, parameters, directory, pid)) {
+        switch (kiv_platform::runElevated(program, parameters, directory, process)) {
         case kiv_platform::ElevatedStart::Started:
             return true;
         case kiv_platform::ElevatedStart::Denied:
@@ -324,8 +324,12 @@ bool kiv_pluginoptions::runElevated(QString program, QString parameters, QString
         KIV_LOG(KIV_LOG_ERROR, QStringLiteral("ShellExecuteEx failed."));
         return false;
     }
-    return QProcess::startDetached(program, QProcess::splitCommand(parameters),
-                                   directory.isEmpty() ? QStringLiteral(".") : directory, pid);
+    qint64 pid = 0;
+    if (!QProcess::startDetached(program, QProcess::splitCommand(parameters),
+                                 directory.isEmpty() ? QStringLiteral(".") : directory, &pid))
+        return false;
+    *process = kiv_platform::processById(pid);
+    return true;
 }
 
 bool kiv_pluginoptions::isVistaOrLater()
@@ -335,11 +339,6 @@ bool kiv_pluginoptions::isVistaOrLater()
     if (!ok)
         KIV_LOG(KIV_LOG_ERROR, QStringLiteral("check os version failed."));
     return later;
-}
-
-bool kiv_pluginoptions::isCopierRunning(qint64 pid)
-{
-    return kiv_platform::isProcessRunning(pid, kCopier);
 }
 
 QString kiv_pluginoptions::writeParamFile(QString source, QString destination, QString result)

@@ -9,8 +9,13 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include <memory>
+
 class kiv_http;
 class QWidget;
+namespace kiv_platform {
+class StartedProcess;
+}
 
 // Keeps the client's 3ds Max plugin files current and installs them.
 class kiv_pluginoptions : public QObject
@@ -62,9 +67,9 @@ private:
     QString pluginConfigFolder();
     void reportInstallFailure(const QString& label, int mode);
     bool copyElevated(QString source, QString destination, bool overwrite);
-    bool runElevated(QString program, QString parameters, QString directory, qint64* pid);
+    bool runElevated(QString program, QString parameters, QString directory,
+                     std::unique_ptr<kiv_platform::StartedProcess>* process);
     bool isVistaOrLater();
-    bool isCopierRunning(qint64 pid);
     bool askUser(QString text, bool okVisible, bool cancelVisible);
     void finishDownloadBatch();
     void finishUpdateCheck();
