@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTimer>
+#include <QUuid>
 #include <QWidget>
 
 #include <memory>
@@ -47,6 +48,42 @@ QString Sandbox::userFile(const QString& userName) const
 
 void Sandbox::writeDefaults(const QByteArray& ini) const { writeFile(defaultFile(), ini); }
 void Sandbox::writeTemplate(const QByteArray& ini) const { writeFile(templateFile(), ini); }
+
+UninstallKey::UninstallKey()
+{
+#ifdef Q_OS_WIN
+    m_key = QStringLiteral("HKEY_CURRENT_USER\\Software\\kiv-test-%1\\Uninstall")
+                .arg(QUuid::createUuid().toString(QUuid::WithoutBraces));
+#else
+    m_key = m_folder.filePath(QStringLiteral("uninstall.ini"));
+#endif
+    qputenv("KIV_UNINSTALL_REGISTRY", m_key.toUtf8());
+}
+
+UninstallKey::~UninstallKey()
+{
+    qunsetenv("KIV_UNINSTALL_REGISTRY");
+#ifdef Q_OS_WIN
+    QSettings software(QStringLiteral("HKEY_CURRENT_USER\\Software"), QSettings::NativeFormat);
+    software.remove(m_key.section(QLatin1Char('\\'), 2, 2));
+#endif
+}
+
+void UninstallKey::write(const QByteArray& ini) const
+{
+#ifdef Q_OS_WIN
+    const QString source = m_folder.filePath(QStringLiteral("uninstall.ini"));
+    writeFile(source, ini);
+    const QSettings text(source, QSettings::IniFormat);
+    QSettings key(m_key, QSettings::NativeFormat);
+    key.clear();
+    for (const QString& name : text.allKeys())
+        key.setValue(name, text.value(name));
+    key.sync();
+#else
+    writeFile(m_key, ini);
+#endif
+}
 
 QByteArray readFile(const QString& path)
 {

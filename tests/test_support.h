@@ -41,6 +41,22 @@ private:
     QTemporaryDir m_root;
 };
 
+// The uninstall key of installed programs, the test's own for as long as it
+// lives, published through KIV_UNINSTALL_REGISTRY: a registry key under
+// HKEY_CURRENT_USER on Windows (removed afterwards), an INI file elsewhere.
+class UninstallKey
+{
+public:
+    UninstallKey();
+    ~UninstallKey();
+    // Replaces the key's contents with those of INI text, one group per subkey.
+    void write(const QByteArray& ini) const;
+
+private:
+    QTemporaryDir m_folder;
+    QString m_key;
+};
+
 QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);
 

@@ -44,10 +44,9 @@ struct Installation {
         : language(language), path(qgetenv("PATH")), previousFolder(QDir::currentPath()), max(maxFolder.path() + "/")
     {
         qputenv("KIV_COMMON_APPDATA", common.path().toUtf8());
-        qputenv("KIV_UNINSTALL_REGISTRY", work.filePath("uninstall.ini").toUtf8());
-        qputenv("PATH", QCoreApplication::applicationDirPath().toUtf8() + ":" + path);
+        qputenv("PATH", QCoreApplication::applicationDirPath().toUtf8() + separator + path);
         QDir::setCurrent(work.path());
-        kiv_test::writeFile(work.filePath("uninstall.ini"), "[{MAX-18}]\nInstallLocation=" + maxFolder.path().toUtf8() + "\n");
+        uninstall.write("[{MAX-18}]\nInstallLocation=" + maxFolder.path().toUtf8() + "\n");
         kiv_test::writeFile(maxFolder.filePath("3dsmax.exe"), "max");
         defaults = "[kiv.general]\nlanguage=kiv_tallowmere_client_" + QByteArray(language == "cn" ? "zh_CN" : "en") + ".qm\n"
                    "[3dsmax]\nanalyzer=3dsmax\nextension=exe\nlowerpluginversion=2.1\n"
@@ -63,7 +62,6 @@ struct Installation {
         QDir::setCurrent(previousFolder);
         qputenv("PATH", path);
         qunsetenv("KIV_COMMON_APPDATA");
-        qunsetenv("KIV_UNINSTALL_REGISTRY");
         qunsetenv("KIV_COPIER_TIMEOUT_MS");
         for (const char* name : {"KIV_FAKE_COPIER_RECORD", "KIV_FAKE_COPIER_RESULT", "KIV_FAKE_COPIER_RELEASE"})
             qunsetenv(name);
@@ -73,7 +71,7 @@ struct Installation {
     // is recorded, and its result file gets `result` unless that is null.
     void useFakeCopier(const QByteArray& result) const
     {
-        qputenv("PATH", QCoreApplication::applicationDirPath().toUtf8() + "/fake-copier:" + path);
+        qputenv("PATH", QCoreApplication::applicationDirPath().toUtf8() + "/fake-copier" + separator + path);
         qputenv("KIV_FAKE_COPIER_RECORD", work.filePath("copier-runs.jsonl").toUtf8());
         if (result.isNull())
             qunsetenv("KIV_FAKE_COPIER_RESULT");
@@ -109,6 +107,8 @@ struct Installation {
     QByteArray path, defaults;
     QString previousFolder;
     QTemporaryDir common, maxFolder, work;
+    kiv_test::UninstallKey uninstall;
+    const QByteArray separator = QString(QDir::listSeparator()).toUtf8();
     QString max;
     kiv_test::Sandbox sandbox;
     kiv_pluginoptions options{nullptr, nullptr};
@@ -216,9 +216,14 @@ void tst_plugin_install::copierFilesAndPluginConfiguration()
 
 void tst_plugin_install::copierFindsItsFilesFromAnyFolder()
 {
-    // The files lie in a folder whose name needs quoting on a command line.
+    // The files lie in a folder whose name needs quoting on a command line
+    // (Windows allows no double quote in a name, only the space).
     Installation installation;
+#ifdef Q_OS_WIN
+    const QString files = installation.work.filePath("copier files A");
+#else
     const QString files = installation.work.filePath("copier files \"A\"");
+#endif
     QVERIFY(QDir().mkpath(files) && QDir::setCurrent(files));
     installation.useFakeCopier("0");
     QVERIFY(installation.options.installPlugin("3ds Max 2018", installation.max, 2));

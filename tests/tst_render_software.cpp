@@ -20,6 +20,13 @@ const RENDERTYPE kMax = kiv_general_types::RENDERTYPE_3DSMAX;
 const RENDERTYPE kMaya = kiv_general_types::RENDERTYPE_MAYA;
 const RENDERTYPE kHoudini = kiv_general_types::RENDERTYPE_HOUDINI;
 
+// A file below an installation folder, as the panel names it: with the
+// platform's own separator.
+QString below(const QString& folder, const QString& relative)
+{
+    return folder + QDir::toNativeSeparators("/" + relative);
+}
+
 // Writes a file, creating its folder.
 void put(const QString& path, const QByteArray& bytes = "binary")
 {
@@ -33,7 +40,6 @@ void put(const QString& path, const QByteArray& bytes = "binary")
 struct Machine {
     explicit Machine(const QByteArray& versions = "maya&3dsmax&houdini")
     {
-        qputenv("KIV_UNINSTALL_REGISTRY", programs.filePath("uninstall.ini").toUtf8());
         qputenv("KIV_COMMON_APPDATA", common.path().toUtf8());
         defaults = "[kiv.rendering]\nversion=" + versions + "\n"
                    "maya=\"{MAYA-18}&Maya 2018\", \"{MAYA-20}&Maya 2020\", broken-item\n"
@@ -50,7 +56,7 @@ struct Machine {
         put(programs.filePath(name + "/" + executable));
         return programs.filePath(name);
     }
-    void registry(const QString& ini) { kiv_test::writeFile(programs.filePath("uninstall.ini"), ini.toUtf8()); }
+    void registry(const QString& ini) { uninstall.write(ini.toUtf8()); }
     void start() { fixture.reset(new kiv_test::PanelFixture(QByteArray(), defaults)); }
     void reload() { fixture->panel->SetCurrentUserInfo(kiv_test::sampleUser()); }
     QMap<QString, QPair<QString, QString>> renders(RENDERTYPE type) const { return fixture->panel->GetRenderList(type); }
@@ -74,6 +80,7 @@ struct Machine {
 
     QTemporaryDir programs;
     QTemporaryDir common;
+    kiv_test::UninstallKey uninstall;
     QByteArray defaults;
     std::unique_ptr<kiv_test::PanelFixture> fixture;
 };
@@ -110,13 +117,13 @@ void tst_render_software::registryDecidesWhatIsStoredAndListed()
     // A registry folder holding the executable is stored and listed with the full path;
     // one lacking it writes an empty value over a valid stored folder.
     QCOMPARE(QStringList({m.stored("{MAYA-18}"), m.stored("{MAYA-20}"), m.stored("{MAX-18}")}), QStringList({maya, "", max}));
-    QCOMPARE(m.renders(kMax).value("3ds Max 2018").first, max + "/3dsmax.exe");
+    QCOMPARE(m.renders(kMax).value("3ds Max 2018").first, below(max, "3dsmax.exe"));
     // Values no enumerator names select nothing; RENDERTYPE's int base makes them well defined.
     for (const int other : {0, -1, 0x3000, 0x8000})
         QVERIFY(m.renders(RENDERTYPE(other)).isEmpty());
     // Two versions labelled "Maya 2018": the render entry is the installed one, the later item names the row.
     QCOMPARE(m.renders(kMaya).keys(), QStringList({"Maya 2018"}));
-    QCOMPARE(m.renders(kMaya).value("Maya 2018"), qMakePair(maya + "/bin/render.exe", QStringLiteral("{MAYA-18}")));
+    QCOMPARE(m.renders(kMaya).value("Maya 2018"), qMakePair(below(maya, "bin/render.exe"), QStringLiteral("{MAYA-18}")));
     m.fixture->open([&] {
         QCOMPARE(m.table()->rowCount(), 4);
         QCOMPARE(m.table()->item(0, 0)->data(Qt::UserRole).toString(), QStringLiteral("{MAYA-20}"));
@@ -146,8 +153,8 @@ void tst_render_software::storedFolderOnlyForHoudiniAndOtherExtensions()
     m.storeFolder("{HOU-17}", houdini);
     m.reload();
     QCOMPARE(m.stored("{MAYA-18}"), maya);
-    QCOMPARE(m.renders(kMaya).value("Maya 2018").first, maya + "/render.app");
-    QCOMPARE(m.renders(kHoudini).value("Houdini 17.5"), qMakePair(houdini + "/bin/hython.exe", QStringLiteral("{HOU-17}")));
+    QCOMPARE(m.renders(kMaya).value("Maya 2018").first, below(maya, "render.app"));
+    QCOMPARE(m.renders(kHoudini).value("Houdini 17.5"), qMakePair(below(houdini, "bin/hython.exe"), QStringLiteral("{HOU-17}")));
 
     // Only the programs that "version" names are listed.
     Machine other("maya&3dsmax");
@@ -179,8 +186,8 @@ void tst_render_software::versionPageRowsPluginStateAndFolderChooser()
         // executable path as the path cell's data and tooltip; a version without a folder has neither.
         QCOMPARE(cells(0, Qt::DisplayRole), QStringList({"3ds Max 2018", "3ds Max 2020 Design", "Maya 2018", "Maya 2020"}));
         QCOMPARE(cells(1, Qt::UserRole), QStringList({"3dsmax", "3dsmax", "maya", "maya"}));
-        QCOMPARE(cells(1, Qt::UserRole + 1), QStringList({"", max + "/", "", maya + "/"}));
-        QCOMPARE(cells(1, Qt::ToolTipRole), QStringList({"", max + "/", "", maya + "/"}));
+        QCOMPARE(cells(1, Qt::UserRole + 1), QStringList({"", below(max, ""), "", below(maya, "")}));
+        QCOMPARE(cells(1, Qt::ToolTipRole), QStringList({"", below(max, ""), "", below(maya, "")}));
         QCOMPARE(cells(2, Qt::DisplayRole), QStringList({"", "installed", "", ""}));
         QCOMPARE(m.pathCell(0)->Text(), QString());
     }, false, true);
@@ -212,12 +219,14 @@ void tst_render_software::versionPageRowsPluginStateAndFolderChooser()
         QCOMPARE(m.stored("{MAYA-18}"), QString());
         QVERIFY(!m.fixture->find<QPushButton>("btnApply")->isEnabled());
 
-        // A valid folder is shown (shortened to the column) and stored at once, without Apply.
+        // A valid folder is shown (shortened to the column) and stored at once, without Apply,
+        // with the platform's own separators.
         choose(maya18);
         const QString shown = m.pathCell(0)->Text();
-        QVERIFY(!shown.isEmpty() && maya18.startsWith(shown.endsWith(QChar(0x2026)) ? shown.chopped(1) : shown));
-        QCOMPARE(m.stored("{MAYA-18}"), maya18);
-        QCOMPARE(m.renders(kMaya).value("Maya 2018").first, maya18 + "/bin/render.exe");
+        const QString native = QDir::toNativeSeparators(maya18);
+        QVERIFY(!shown.isEmpty() && native.startsWith(shown.endsWith(QChar(0x2026)) ? shown.chopped(1) : shown));
+        QCOMPARE(m.stored("{MAYA-18}"), native);
+        QCOMPARE(m.renders(kMaya).value("Maya 2018").first, below(native, "bin/render.exe"));
         QVERIFY(m.fixture->find<QPushButton>("btnApply")->isEnabled());
     }, false, true);
     QCOMPARE(kiv_test::readFile(m.fixture->file()), userBefore);
