@@ -1,5 +1,7 @@
 #include "kiv_filewatcher.h"
 
+#include "kiv_filewatcher_private.h"
+
 #include "kiv_monitorwork.h"
 
 #include <QCoreApplication>
@@ -20,13 +22,17 @@ QReadWriteLock announcing;
 
 } // namespace
 
+static_assert(sizeof(kiv_filewatcher) == sizeof(QObject) + sizeof(void*),
+              "kiv_filewatcher must hold nothing but its private pointer");
+
 kiv_filewatcher::kiv_filewatcher(QObject* parent)
     : QObject(parent)
+    , d(new kiv_filewatcher_private(this))
 {
     currentWatcher.store(this);
     // No worker may outlive the application's event loop.
     if (QCoreApplication* app = QCoreApplication::instance())
-        connect(app, &QCoreApplication::aboutToQuit, this, &kiv_filewatcher::StopWorkers);
+        connect(app, &QCoreApplication::aboutToQuit, this, [this] { d->StopWorkers(); });
 }
 
 kiv_filewatcher::~kiv_filewatcher()
@@ -37,7 +43,12 @@ kiv_filewatcher::~kiv_filewatcher()
         kiv_filewatcher* self = this;
         currentWatcher.compare_exchange_strong(self, nullptr);
     }
-    StopWorkers();
+    d->StopWorkers();
+}
+
+kiv_filewatcher_private::kiv_filewatcher_private(kiv_filewatcher* watcher)
+    : q(watcher)
+{
 }
 
 kiv_filewatcher* kiv_filewatcher::instance()
@@ -45,7 +56,7 @@ kiv_filewatcher* kiv_filewatcher::instance()
     return currentWatcher.load();
 }
 
-void kiv_filewatcher::Announce(const QStringList& files, const QString& frames)
+void kiv_filewatcher_private::Announce(const QStringList& files, const QString& frames)
 {
     QReadLocker lock(&announcing);
     if (kiv_filewatcher* watcher = currentWatcher.load())
@@ -54,6 +65,8 @@ void kiv_filewatcher::Announce(const QStringList& files, const QString& frames)
 
 void kiv_filewatcher::SetMonitorFolders(QStringList folders)
 {
+    QSet<QString>& watchedFolders = d->watchedFolders;
+    QMap<QThread*, kiv_monitorwork*>& workers = d->workers;
     QSet<QString> wanted;
     for (const QString& folder : qAsConst(folders)) {
         if (!folder.isEmpty())
@@ -96,14 +109,14 @@ void kiv_filewatcher::SetMonitorFolders(QStringList folders)
     }
 }
 
-QStringList kiv_filewatcher::MonitorFolders() const
+QStringList kiv_filewatcher_private::MonitorFolders() const
 {
     QStringList folders(watchedFolders.cbegin(), watchedFolders.cend());
     std::sort(folders.begin(), folders.end());
     return folders;
 }
 
-kiv_monitorwork* kiv_filewatcher::Worker(const QString& folder) const
+kiv_monitorwork* kiv_filewatcher_private::Worker(const QString& folder) const
 {
     for (kiv_monitorwork* worker : workers) {
         if (worker->Folder() == folder)
@@ -112,12 +125,12 @@ kiv_monitorwork* kiv_filewatcher::Worker(const QString& folder) const
     return nullptr;
 }
 
-void kiv_filewatcher::StopWorkers()
+void kiv_filewatcher_private::StopWorkers()
 {
     workers.clear();
     watchedFolders.clear();
     // Also the threads of removed folders that may still be ending.
-    const QList<QThread*> threads = findChildren<QThread*>(QString(), Qt::FindDirectChildrenOnly);
+    const QList<QThread*> threads = q->findChildren<QThread*>(QString(), Qt::FindDirectChildrenOnly);
     for (QThread* thread : threads)
         thread->quit();
     for (QThread* thread : threads)

@@ -2,14 +2,13 @@
 
 #include "kiv_configuration_global.h"
 
-#include <QMap>
 #include <QObject>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
-class QThread;
-class kiv_monitorwork;
+#include <memory>
+
+class kiv_filewatcher_private;
 
 // Watches the monitor folders for new scene index files, one worker thread
 // per folder, and announces each file once with fileChangeList. The panel
@@ -33,23 +32,11 @@ public:
     // of folders no longer listed. Empty names are ignored.
     void SetMonitorFolders(QStringList folders);
 
-    // The watched folders, sorted; the worker of one of them, or null.
-    QStringList MonitorFolders() const;
-    kiv_monitorwork* Worker(const QString& folder) const;
-
 signals:
     void monitorInitial();
     void fileChangeList(QStringList sltFiles, QString strScenseIndex);
 
 private:
-    friend class kiv_monitorwork;
-
-    // Emits fileChangeList on the current watcher, if there is one.
-    static void Announce(const QStringList& files, const QString& frames);
-
-    // Stops every worker and waits until their threads have ended.
-    void StopWorkers();
-
-    QSet<QString> watchedFolders;
-    QMap<QThread*, kiv_monitorwork*> workers;
+    friend class kiv_filewatcher_private;
+    std::unique_ptr<kiv_filewatcher_private> d;
 };

@@ -1,6 +1,6 @@
 #include "kiv_monitorwork.h"
 
-#include "kiv_filewatcher.h"
+#include "kiv_filewatcher_private.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -256,7 +256,7 @@ void kiv_monitorwork::ReadIndexFile(const QString& file)
 
     // The host listens on the current watcher, which need not be the one
     // that started this worker.
-    kiv_filewatcher::Announce(sceneLines, QStringLiteral("%1-%2").arg(first).arg(first + count - 1));
+    kiv_filewatcher_private::Announce(sceneLines, QStringLiteral("%1-%2").arg(first).arg(first + count - 1));
 }
 
 void kiv_monitorwork::CheckStartedFiles()

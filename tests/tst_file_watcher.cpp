@@ -1,7 +1,7 @@
 // The scene folder watcher: which index files are found, what is announced
 // for them and how often, and the lifetime of the worker threads.
 
-#include "kiv_filewatcher.h"
+#include "kiv_filewatcher_private.h"
 #include "kiv_monitorwork.h"
 
 #include <QDateTime>
@@ -180,10 +180,10 @@ void tst_file_watcher::workersFollowTheFolderList()
             m_watcher->SetMonitorFolders({a.root()});
     }
     // No threads or timers pile up, and a file is still announced once.
-    QCOMPARE(m_watcher->MonitorFolders().size(), 2);
+    QCOMPARE(kiv_filewatcher_private::of(m_watcher.get())->MonitorFolders().size(), 2);
     QTRY_COMPARE_WITH_TIMEOUT(threads().size(), 2, 10000);
     for (const QString& root : {a.root(), b.root()}) {
-        kiv_monitorwork* worker = m_watcher->Worker(root);
+        kiv_monitorwork* worker = kiv_filewatcher_private::of(m_watcher.get())->Worker(root);
         QVERIFY(worker);
         QList<int> intervals;
         QMetaObject::invokeMethod(worker, [&] {
@@ -196,7 +196,7 @@ void tst_file_watcher::workersFollowTheFolderList()
     QCOMPARE(m_listener->count(first), 1);
 
     // Removing a folder ends its worker's thread, then the thread object goes.
-    QPointer<QThread> thread = m_watcher->Worker(a.root())->thread();
+    QPointer<QThread> thread = kiv_filewatcher_private::of(m_watcher.get())->Worker(a.root())->thread();
     m_watcher->SetMonitorFolders({b.root()});
     QTRY_VERIFY_WITH_TIMEOUT(thread.isNull(), 10000);
     // Added again: a fresh worker takes every file without a begin marker.

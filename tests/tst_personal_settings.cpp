@@ -2,7 +2,7 @@
 // to the folder watcher; and the row widget in the version table's mode.
 
 #include "kiv_configuration_widget.h"
-#include "kiv_filewatcher.h"
+#include "kiv_filewatcher_private.h"
 #include "kiv_monitoritem_widget.h"
 #include "test_support.h"
 
@@ -38,7 +38,7 @@ struct Fixture : kiv_test::PanelFixture {
         widget->itemWidget(widget->item(row))->findChild<QPushButton*>(QStringLiteral("BtnDelete"))->click();
     }
     bool addShown() const { return find<QWidget>("WgtAdd")->isVisible(); }
-    QStringList watched() const { return kiv_filewatcher::instance()->MonitorFolders(); }
+    QStringList watched() const { return kiv_filewatcher_private::of(kiv_filewatcher::instance())->MonitorFolders(); }
 };
 
 } // namespace

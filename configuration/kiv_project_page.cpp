@@ -1,15 +1,18 @@
 // The project page: the host's render projects and the current project.
 
-#include "kiv_configuration_widget.h"
+#include "kiv_project_page.h"
 
+#include "kiv_configuration_widget.h"
 #include "kiv_itemoperation_widget.h"
 #include "kiv_messagebox_dialog.h"
+#include "kiv_settings_store.h"
 #include "ui_kiv_configuration_widget.h"
 
 #include <QHeaderView>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QSettings>
 #include <QTableWidgetItem>
 
 namespace {
@@ -39,12 +42,27 @@ QString CurrentProjectKey(const QString& userId)
 
 } // namespace
 
-void kiv_configuration_widget::RetranslateProjectPage()
+kiv_project_page::kiv_project_page(kiv_panel_context& context, const kiv_general_types::GeneralSet& general)
+    : kiv_panel_page(context)
+    , m_general(general)
 {
-    ui->CurrentItem->setText(QObject::tr("Project List"));
-    ui->BntAddItem->setText(QObject::tr("New Project"));
+}
 
-    QTableWidget* table = ui->WgtItem;
+void kiv_project_page::ReadCurrentProject()
+{
+    const QSettings& file = *m_context.Store().User();
+    m_currentProjectId.clear();
+    const QString key = CurrentProjectKey(m_context.UserId());
+    if (file.contains(key))
+        m_currentProjectId = file.value(key).toString();
+}
+
+void kiv_project_page::Retranslate()
+{
+    ui()->CurrentItem->setText(QObject::tr("Project List"));
+    ui()->BntAddItem->setText(QObject::tr("New Project"));
+
+    QTableWidget* table = ui()->WgtItem;
     table->setColumnCount(4);
     table->setHorizontalHeaderLabels({QObject::tr("Item Name"), QObject::tr("Item Type"),
                                       QObject::tr("NodePool"), QObject::tr("Operation")});
@@ -62,9 +80,9 @@ void kiv_configuration_widget::RetranslateProjectPage()
     table->verticalScrollBar()->setSingleStep(5);
 }
 
-void kiv_configuration_widget::ShowProjectList()
+void kiv_project_page::ShowProjectList()
 {
-    QTableWidget* table = ui->WgtItem;
+    QTableWidget* table = ui()->WgtItem;
     // The discarded cells are deleted later than their items: make them
     // forget the items so that a late click cannot reach a freed one.
     for (int row = 0; row < table->rowCount(); ++row) {
@@ -83,22 +101,22 @@ void kiv_configuration_widget::ShowProjectList()
     table->doItemsLayout();
 }
 
-void kiv_configuration_widget::SetNewProject(kiv_general_types::Project project, bool flag)
+void kiv_project_page::SetNewProject(const kiv_general_types::Project& project, bool flag)
 {
     Q_UNUSED(flag)
     m_projects.insert(project.id, project);
-    if (formReady)
-        emit sigNewProject(project, false);
-    EnableApply();
+    if (m_context.FormReady())
+        emit m_context.Panel()->sigNewProject(project, false);
+    m_context.EnableApply();
 }
 
-void kiv_configuration_widget::UpdateProject(kiv_general_types::Project project)
+void kiv_project_page::UpdateProject(const kiv_general_types::Project& project)
 {
     // The row keeps its texts until the next rebuild.
     m_projects.insert(project.id, project);
 }
 
-void kiv_configuration_widget::DeleteProjectToTab(kiv_general_types::Project project)
+void kiv_project_page::DeleteProjectToTab(const kiv_general_types::Project& project)
 {
     // Also a project that never had a row: it must not come back with the
     // next rebuild.
@@ -106,10 +124,10 @@ void kiv_configuration_widget::DeleteProjectToTab(kiv_general_types::Project pro
     if (!project.id.isEmpty() && project.id == m_currentProjectId) {
         m_currentButton = nullptr;
         m_currentProjectId.clear();
-        WriteUserSettingNow(CurrentProjectKey(m_userId), QString());
+        m_context.Store().WriteNow(CurrentProjectKey(m_context.UserId()), QString());
     }
 
-    QTableWidget* table = ui->WgtItem;
+    QTableWidget* table = ui()->WgtItem;
     for (int row = 0; row < table->rowCount(); ++row) {
         const QTableWidgetItem* item = table->item(row, kOperationColumn);
         if (!item || item->data(Qt::UserRole).toString() != project.id)
@@ -121,20 +139,20 @@ void kiv_configuration_widget::DeleteProjectToTab(kiv_general_types::Project pro
     }
 }
 
-void kiv_configuration_widget::SetCurrentProjectToTab(QString id)
+void kiv_project_page::SetCurrentProjectToTab(const QString& id)
 {
     if (id.isEmpty())
         return;
     m_currentProjectId = id;
-    WriteUserSettingNow(CurrentProjectKey(m_userId), id);
-    if (formReady)
-        emit sigCurrentProject(id);
+    m_context.Store().WriteNow(CurrentProjectKey(m_context.UserId()), id);
+    if (m_context.FormReady())
+        emit m_context.Panel()->sigCurrentProject(id);
 }
 
-void kiv_configuration_widget::InsertNewItemToTable(kiv_general_types::Project project, bool flag)
+void kiv_project_page::InsertNewItemToTable(const kiv_general_types::Project& project, bool flag)
 {
     Q_UNUSED(flag)
-    QTableWidget* table = ui->WgtItem;
+    QTableWidget* table = ui()->WgtItem;
     const int row = table->rowCount();
     table->insertRow(row);
 
@@ -149,10 +167,10 @@ void kiv_configuration_widget::InsertNewItemToTable(kiv_general_types::Project p
 
     // Owned by the viewport from the start; the view adopts it as index widget below.
     auto* cell = new kiv_itemoperation_widget(table->viewport());
-    connect(cell, &kiv_itemoperation_widget::SigDeleteItem, this, &kiv_configuration_widget::DeleteProject);
-    connect(cell, &kiv_itemoperation_widget::SigEditItem, this, &kiv_configuration_widget::EditProject);
-    connect(cell, &kiv_itemoperation_widget::SigSetCurrentItem, this,
-            &kiv_configuration_widget::SetCurrentProject);
+    QObject::connect(cell, &kiv_itemoperation_widget::SigDeleteItem, m_context.Panel(), &kiv_configuration_widget::DeleteProject);
+    QObject::connect(cell, &kiv_itemoperation_widget::SigEditItem, m_context.Panel(), &kiv_configuration_widget::EditProject);
+    QObject::connect(cell, &kiv_itemoperation_widget::SigSetCurrentItem, m_context.Panel(),
+                     &kiv_configuration_widget::SetCurrentProject);
 
     auto* operation = new QTableWidgetItem;
     operation->setData(Qt::UserRole, project.id);
@@ -167,24 +185,24 @@ void kiv_configuration_widget::InsertNewItemToTable(kiv_general_types::Project p
     // With no current project, a project without id is not marked current.
     if (!m_currentProjectId.isEmpty() && project.id == m_currentProjectId)
         SetProjectToCurrent(project.id);
-    EnableApply();
+    m_context.EnableApply();
 }
 
 // The id of the row whose operation cell sent the signal; false when the
 // sender is no such cell.
-bool kiv_configuration_widget::SenderProjectId(QString* id) const
+bool kiv_project_page::SenderProjectId(QObject* sender, QString* id) const
 {
-    auto* cell = qobject_cast<kiv_itemoperation_widget*>(sender());
+    auto* cell = qobject_cast<kiv_itemoperation_widget*>(sender);
     if (!cell || !cell->RowItem())
         return false;
     *id = cell->RowItem()->data(Qt::UserRole).toString();
     return true;
 }
 
-void kiv_configuration_widget::DeleteProject()
+void kiv_project_page::DeleteProject(QObject* sender)
 {
     QString id;
-    if (!SenderProjectId(&id) || !m_projects.contains(id))
+    if (!SenderProjectId(sender, &id) || !m_projects.contains(id))
         return;
     const kiv_general_types::Project project = m_projects.value(id);
 
@@ -194,30 +212,30 @@ void kiv_configuration_widget::DeleteProject()
     box.setButtonText(QStringLiteral("cancel"), QObject::tr("CANCEL"));
     if (box.exec() != 1)
         return;
-    EnableApply();
-    emit sigDeleteProject(project);
+    m_context.EnableApply();
+    emit m_context.Panel()->sigDeleteProject(project);
 }
 
-void kiv_configuration_widget::EditProject()
+void kiv_project_page::EditProject(QObject* sender)
 {
     QString id;
-    if (!SenderProjectId(&id) || !m_projects.contains(id))
+    if (!SenderProjectId(sender, &id) || !m_projects.contains(id))
         return;
-    EnableApply();
-    emit sigEditProject(m_projects.value(id));
+    m_context.EnableApply();
+    emit m_context.Panel()->sigEditProject(m_projects.value(id));
 }
 
-void kiv_configuration_widget::SetCurrentProject()
+void kiv_project_page::SetCurrentProject(QObject* sender)
 {
     QString id;
     // Only a request: the row is marked when the host answers.
-    if (SenderProjectId(&id))
-        emit sigSetCurrentProject(id);
+    if (SenderProjectId(sender, &id))
+        emit m_context.Panel()->sigSetCurrentProject(id);
 }
 
-void kiv_configuration_widget::SetProjectToCurrent(QString id)
+void kiv_project_page::SetProjectToCurrent(const QString& id)
 {
-    QTableWidget* table = ui->WgtItem;
+    QTableWidget* table = ui()->WgtItem;
     for (int row = 0; row < table->rowCount(); ++row) {
         const QTableWidgetItem* item = table->item(row, kOperationColumn);
         if (!item || item->data(Qt::UserRole).toString() != id)
@@ -227,7 +245,7 @@ void kiv_configuration_widget::SetProjectToCurrent(QString id)
         if (!cell)
             continue;
 
-        WriteUserSettingNow(CurrentProjectKey(m_userId), id);
+        m_context.Store().WriteNow(CurrentProjectKey(m_context.UserId()), id);
         QPushButton* button = cell->SetCurrentButton();
         if (!button)
             continue;
@@ -241,5 +259,5 @@ void kiv_configuration_widget::SetProjectToCurrent(QString id)
         m_currentProjectId = id;
         break;
     }
-    EnableApply();
+    m_context.EnableApply();
 }

@@ -1,14 +1,13 @@
 // The version page: detected render software and the 3ds Max plugin.
 
-#include "kiv_configuration_widget.h"
+#include "kiv_version_page.h"
 
-#include "kiv_app_paths.h"
-#include "kiv_monitoritem_widget.h"
+#include "kiv_configuration_widget.h"
 #include "kiv_messagebox_dialog.h"
+#include "kiv_monitoritem_widget.h"
 #include "kiv_platform.h"
-#include "kiv_plugintutorial.h"
 #include "kiv_pluginoptions.h"
-#include "kiv_types.h"
+#include "kiv_settings_store.h"
 #include "ui_kiv_configuration_widget.h"
 
 #include <QCoreApplication>
@@ -19,20 +18,6 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QSettings>
-#include <QTimer>
-
-void kiv_configuration_widget::RetranslateVersionPage()
-{
-    ui->lblTips->setText(
-        QObject::tr("click the blank area if system failed to locate the path automatically"));
-    QTableWidget* table = ui->twtSoftwareVersion;
-    table->setHorizontalHeaderLabels({QObject::tr("Software Version"), QObject::tr("Installation Path"),
-                                      QObject::tr("Plugin Status")});
-    for (int row = 0; row < table->rowCount(); ++row) {
-        if (QTableWidgetItem* status = table->item(row, 2))
-            status->setText(QObject::tr("installed"));
-    }
-}
 
 namespace {
 
@@ -40,9 +25,10 @@ const QString kMaya = QStringLiteral("maya");
 const QString kMax = QStringLiteral("3dsmax");
 const QString kHoudini = QStringLiteral("houdini");
 
-QString InstallLocationKey(const QString& guid)
+// Texts that once lived in the panel class keep its translation context.
+QString PanelText(const char* text)
 {
-    return QStringLiteral("%1/installlocation").arg(guid);
+    return QCoreApplication::translate("kiv_configuration_widget", text);
 }
 
 // The executable of a program version. Windows paths are kept exactly as the
@@ -58,15 +44,6 @@ QString ExecutablePath(const QString& folder, const QString& analyzer, const QSt
 #endif
 }
 
-// Stores a value of the render path file, leaving the file alone when it
-// already holds it.
-void StoreInstallLocation(const QString& guid, const QString& folder)
-{
-    const QString file = kiv_app_paths::renderPathFile();
-    if (kiv_types::getValue(InstallLocationKey(guid), file) != folder || !QFile::exists(file))
-        kiv_types::setValue(InstallLocationKey(guid), folder, file);
-}
-
 QVariant RenderEntry(const QString& executable, const QString& guid)
 {
     QHash<QString, QVariant> entry;
@@ -75,9 +52,35 @@ QVariant RenderEntry(const QString& executable, const QString& guid)
     return entry;
 }
 
+QTableWidgetItem* StatusItem(const QString& text)
+{
+    auto* status = new QTableWidgetItem(text);
+    status->setTextAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    return status;
+}
+
 } // namespace
 
-QMap<QString, QString>* kiv_configuration_widget::VersionsOf(const QString& program)
+kiv_version_page::kiv_version_page(kiv_panel_context& context, kiv_pluginoptions* plugins)
+    : kiv_panel_page(context)
+    , m_pluginOptions(plugins)
+{
+}
+
+void kiv_version_page::Retranslate()
+{
+    ui()->lblTips->setText(
+        QObject::tr("click the blank area if system failed to locate the path automatically"));
+    QTableWidget* table = ui()->twtSoftwareVersion;
+    table->setHorizontalHeaderLabels({QObject::tr("Software Version"), QObject::tr("Installation Path"),
+                                      QObject::tr("Plugin Status")});
+    for (int row = 0; row < table->rowCount(); ++row) {
+        if (QTableWidgetItem* status = table->item(row, 2))
+            status->setText(QObject::tr("installed"));
+    }
+}
+
+QMap<QString, QString>* kiv_version_page::VersionsOf(const QString& program)
 {
     if (program == kMaya)
         return &m_mayaVersions;
@@ -88,7 +91,12 @@ QMap<QString, QString>* kiv_configuration_widget::VersionsOf(const QString& prog
     return nullptr;
 }
 
-QHash<QString, QVariant>* kiv_configuration_widget::RendersOf(const QString& program)
+QHash<QString, QVariant>* kiv_version_page::RendersOf(const QString& program)
+{
+    return const_cast<QHash<QString, QVariant>*>(static_cast<const kiv_version_page*>(this)->RendersOf(program));
+}
+
+const QHash<QString, QVariant>* kiv_version_page::RendersOf(const QString& program) const
 {
     if (program == kMaya)
         return &m_mayaRenders;
@@ -99,12 +107,12 @@ QHash<QString, QVariant>* kiv_configuration_widget::RendersOf(const QString& pro
     return nullptr;
 }
 
-bool kiv_configuration_widget::IsWindow64Byte()
+bool kiv_version_page::IsWindow64Byte()
 {
     return kiv_platform::isNative64Bit();
 }
 
-QString kiv_configuration_widget::GetVersionPath(QSettings& settings, QString group, QString key)
+QString kiv_version_page::GetVersionPath(QSettings& settings, QString group, QString key)
 {
     const QStringList groups = settings.childGroups();
     for (const QString& child : groups) {
@@ -119,8 +127,9 @@ QString kiv_configuration_widget::GetVersionPath(QSettings& settings, QString gr
     return {};
 }
 
-void kiv_configuration_widget::ScanRender(QString guid, QString analyzer, QString extension)
+void kiv_version_page::ScanRender(QString guid, QString analyzer, QString extension)
 {
+    kiv_settings_store& store = m_context.Store();
     QString folder;
     if (extension == QLatin1String("exe")) {
         if (std::unique_ptr<QSettings> uninstall = kiv_platform::openUninstallKey(IsWindow64Byte())) {
@@ -134,21 +143,21 @@ void kiv_configuration_widget::ScanRender(QString guid, QString analyzer, QStrin
         }
     }
     if (folder.isEmpty()) {
-        folder = kiv_types::getValue(InstallLocationKey(guid), kiv_app_paths::renderPathFile());
+        folder = store.RenderPath(guid);
         if (folder.isEmpty())
             return;
     }
     const bool present = QFile::exists(ExecutablePath(folder, analyzer, extension));
-    StoreInstallLocation(guid, present ? folder : QString());
+    store.StoreRenderPath(guid, present ? folder : QString());
 }
 
-void kiv_configuration_widget::GetRender()
+void kiv_version_page::GetRender()
 {
+    QSettings& defaults = *m_context.Store().Defaults();
     for (const QString& program : {kMaya, kMax}) {
-        const QString analyzer = m_defaultSettings->value(program + QStringLiteral("/analyzer")).toString();
-        const QString extension = m_defaultSettings->value(program + QStringLiteral("/extension")).toString();
-        const QStringList items =
-            m_defaultSettings->value(QStringLiteral("kiv.rendering/") + program).toStringList();
+        const QString analyzer = defaults.value(program + QStringLiteral("/analyzer")).toString();
+        const QString extension = defaults.value(program + QStringLiteral("/extension")).toString();
+        const QStringList items = defaults.value(QStringLiteral("kiv.rendering/") + program).toStringList();
         QStringList guids;
         for (const QString& item : items) {
             // An item without "&" names no version.
@@ -160,25 +169,24 @@ void kiv_configuration_widget::GetRender()
     }
 }
 
-void kiv_configuration_widget::ReadSoftVersion()
+void kiv_version_page::ReadSoftVersion()
 {
-    OpenDefaultSettings();
+    kiv_settings_store& store = m_context.Store();
+    QSettings& defaults = *store.Defaults();
     GetRender();
 
-    const QString defaults = kiv_app_paths::defaultSettingsFile();
-    const QString versions = kiv_types::getValue(QStringLiteral("kiv.rendering/version"), defaults);
+    const QString versions = store.HostValue(QStringLiteral("kiv.rendering/version"));
     m_softwareList = versions.isEmpty() ? QStringList() : versions.split(QLatin1Char('&'));
 
-    const QString renderPaths = kiv_app_paths::renderPathFile();
     for (const QString& program : qAsConst(m_softwareList)) {
         const QString key = QStringLiteral("kiv.rendering/") + program;
         QMap<QString, QString>* versionsMap = VersionsOf(program);
         QHash<QString, QVariant>* renders = RendersOf(program);
-        if (!versionsMap || !m_defaultSettings->contains(key))
+        if (!versionsMap || !defaults.contains(key))
             continue;
-        const QString analyzer = kiv_types::getValue(program + QStringLiteral("/analyzer"), defaults);
-        const QString extension = kiv_types::getValue(program + QStringLiteral("/extension"), defaults);
-        const QStringList items = m_defaultSettings->value(key).toStringList();
+        const QString analyzer = store.HostValue(program + QStringLiteral("/analyzer"));
+        const QString extension = store.HostValue(program + QStringLiteral("/extension"));
+        const QStringList items = defaults.value(key).toStringList();
         for (const QString& item : items) {
             const QStringList fields = item.split(QLatin1Char('&'));
             if (fields.size() < 2)
@@ -186,7 +194,7 @@ void kiv_configuration_widget::ReadSoftVersion()
             const QString& guid = fields.at(0);
             const QString& label = fields.at(1);
             versionsMap->insert(label, guid);
-            const QString folder = kiv_types::getValue(InstallLocationKey(guid), renderPaths);
+            const QString folder = store.RenderPath(guid);
             if (!folder.isEmpty()) {
                 renders->insert(label, RenderEntry(ExecutablePath(folder, analyzer, extension), guid));
             } else if (renders->value(label).toHash().value(QStringLiteral("guid")).toString() == guid) {
@@ -197,8 +205,7 @@ void kiv_configuration_widget::ReadSoftVersion()
     }
 }
 
-QMap<QString, QPair<QString, QString>>
-kiv_configuration_widget::GetRenderList(kiv_general_types::RENDERTYPE type) const
+QMap<QString, QPair<QString, QString>> kiv_version_page::GetRenderList(kiv_general_types::RENDERTYPE type) const
 {
     const QHash<QString, QVariant>* renders = nullptr;
     switch (type) {
@@ -223,25 +230,26 @@ kiv_configuration_widget::GetRenderList(kiv_general_types::RENDERTYPE type) cons
     return result;
 }
 
-QStringList kiv_configuration_widget::GetVersionList() const
+QStringList kiv_version_page::GetVersionList() const
 {
     return m_softwareList;
 }
 
-void kiv_configuration_widget::ShowSoftwareVersion()
+void kiv_version_page::ShowSoftwareVersion()
 {
-    QTableWidget* table = ui->twtSoftwareVersion;
+    kiv_settings_store& store = m_context.Store();
+    QTableWidget* table = ui()->twtSoftwareVersion;
     table->clearContents();
     table->setRowCount(0);
     table->verticalHeader()->hide();
 
     QHash<QString, int> suffixLengths;
     for (const QString& program : {kMaya, kMax, kHoudini}) {
-        const QString suffix = m_defaultSettings
-                                   ? m_defaultSettings->value(program + QStringLiteral("/analyzer")).toString()
-                                         + QLatin1Char('.')
-                                         + m_defaultSettings->value(program + QStringLiteral("/extension")).toString()
-                                   : QStringLiteral(".");
+        const QSettings* defaults = store.Defaults();
+        const QString suffix = defaults ? defaults->value(program + QStringLiteral("/analyzer")).toString()
+                                              + QLatin1Char('.')
+                                              + defaults->value(program + QStringLiteral("/extension")).toString()
+                                        : QStringLiteral(".");
         suffixLengths.insert(program, suffix.size());
     }
 
@@ -275,7 +283,8 @@ void kiv_configuration_widget::ShowSoftwareVersion()
             auto* cell = new kiv_monitoritem_widget;
             cell->SetHoverEnabled(true);
             cell->SetCell(folder, pathItem, table->columnWidth(1));
-            connect(cell, &kiv_monitoritem_widget::sigAddPath, this, &kiv_configuration_widget::InsertRenderPath);
+            QObject::connect(cell, &kiv_monitoritem_widget::sigAddPath, m_context.Panel(),
+                             &kiv_configuration_widget::InsertRenderPath);
             table->setIndexWidget(table->model()->index(row, 1), cell);
 
             pathItem->setData(Qt::UserRole, program);
@@ -284,46 +293,44 @@ void kiv_configuration_widget::ShowSoftwareVersion()
 
             const int width = table->columnWidth(1);
             cell->ResizeWidget(1, width, width);
-            connect(table->horizontalHeader(), &QHeaderView::sectionResized, cell,
-                    &kiv_monitoritem_widget::ResizeWidget);
+            QObject::connect(table->horizontalHeader(), &QHeaderView::sectionResized, cell,
+                             &kiv_monitoritem_widget::ResizeWidget);
 
             if (!folder.isEmpty()) {
                 m_pluginOptions->copy7Zip(folder);
                 pathItem->setToolTip(folder);
                 if (m_pluginOptions->isPluginInstalled(label, folder)) {
                     installedHere = 1;
-                    auto* status = new QTableWidgetItem(QObject::tr("installed"));
-                    status->setTextAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-                    table->setItem(row, 2, status);
+                    table->setItem(row, 2, StatusItem(QObject::tr("installed")));
                 }
             }
         }
         // What stays is the flag of the last program listed.
         const QString flag = QString::number(installedHere);
-        const QString defaults = kiv_app_paths::defaultSettingsFile();
-        if (kiv_types::getValue(QStringLiteral("kiv.general/plugininstalled"), defaults) != flag)
-            kiv_types::setValue(QStringLiteral("kiv.general/plugininstalled"), flag, defaults);
+        if (store.HostValue(QStringLiteral("kiv.general/plugininstalled")) != flag)
+            store.SetHostValue(QStringLiteral("kiv.general/plugininstalled"), flag);
     }
 }
 
-void kiv_configuration_widget::InsertRenderPath()
+void kiv_version_page::InsertRenderPath(QObject* sender)
 {
-    auto* cell = qobject_cast<kiv_monitoritem_widget*>(sender());
+    auto* cell = qobject_cast<kiv_monitoritem_widget*>(sender);
     if (!cell || !cell->TableItem())
         return;
-    QTableWidget* table = ui->twtSoftwareVersion;
+    QTableWidget* table = ui()->twtSoftwareVersion;
     const int row = cell->TableItem()->row();
     const int column = 1;
     qDebug().noquote() << QObject::tr("clicked row:%1, col:%2").arg(row).arg(column);
 
     const QString start = cell->Text().isEmpty() ? QCoreApplication::applicationDirPath() : cell->Text();
     const QString folder = QDir::toNativeSeparators(QFileDialog::getExistingDirectory(
-        this, tr("Choose software installation path"), start, QFileDialog::ShowDirsOnly));
+        m_context.Panel(), PanelText("Choose software installation path"), start, QFileDialog::ShowDirsOnly));
 
     const QString label = table->item(row, 0)->text();
     const QString program = table->item(row, 1)->data(Qt::UserRole).toString();
-    const QString analyzer = m_defaultSettings->value(program + QStringLiteral("/analyzer")).toString();
-    const QString extension = m_defaultSettings->value(program + QStringLiteral("/extension")).toString();
+    const QSettings& defaults = *m_context.Store().Defaults();
+    const QString analyzer = defaults.value(program + QStringLiteral("/analyzer")).toString();
+    const QString extension = defaults.value(program + QStringLiteral("/extension")).toString();
     const QString executable = ExecutablePath(folder, analyzer, extension);
     // A cancelled chooser or a folder without the program changes nothing.
     if (folder.isEmpty() || !QFileInfo::exists(executable))
@@ -332,24 +339,15 @@ void kiv_configuration_widget::InsertRenderPath()
     if (auto* shown = qobject_cast<kiv_monitoritem_widget*>(table->indexWidget(table->model()->index(row, 1))))
         shown->SetFullText(folder);
     const QString guid = table->item(row, 0)->data(Qt::UserRole).toString();
-    kiv_types::setValue(InstallLocationKey(guid), folder, kiv_app_paths::renderPathFile());
+    m_context.Store().SetRenderPath(guid, folder);
     if (QHash<QString, QVariant>* renders = RendersOf(program))
         renders->insert(label, RenderEntry(executable, guid));
-    EnableApply();
+    m_context.EnableApply();
 }
 
-void kiv_configuration_widget::OnPluginInstall(int mode)
+void kiv_version_page::InstallPlugins(int mode)
 {
-    // Message boxes below run nested event loops; a second run waits its turn.
-    if (m_installing)
-        return;
-    if (mode == 0)
-        ShowSoftwareVersion();
-    m_installing = true;
-    if (mode == 1)
-        emit sigUpdatePluginStatus(tr("Plugins are installing..."));
-
-    QTableWidget* table = ui->twtSoftwareVersion;
+    QTableWidget* table = ui()->twtSoftwareVersion;
     QStringList installed;
     for (int row = 0; row < table->rowCount(); ++row) {
         const QTableWidgetItem* pathItem = table->item(row, 1);
@@ -360,48 +358,23 @@ void kiv_configuration_widget::OnPluginInstall(int mode)
         if (folder.isEmpty())
             continue;
         if (m_pluginOptions->installPlugin(label, folder, mode)) {
-            auto* status = new QTableWidgetItem(tr("installed"));
-            status->setTextAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-            table->setItem(row, 2, status);
+            table->setItem(row, 2, StatusItem(PanelText("installed")));
             installed << label;
         }
     }
+    if (mode != 1)
+        return;
 
-    if (mode == 1) {
-        QString text = QObject::tr("No plugins has been installed/updated!");
-        if (!installed.isEmpty()) {
-            text = QObject::tr("Plugins installed/updated list: \n%1").arg(installed.join(QLatin1Char('\n')));
-            m_pluginOptions->writePluginIni();
-        }
-        emit sigUpdatePluginStatus(tr("Install finish!"));
-        kiv_messagebox_dialog box(nullptr);
-        box.setButtonVisible(QStringLiteral("cancel"), false);
-        box.setText(text);
-        if (box.exec() == 1)
-            emit sigUpdatePluginStatus(QString());
-    } else {
-        // The first run is silent and switches later runs to the interactive one.
-        m_generalOptions.set("autoinstallplugin", 1);
-        if (m_defaultSettings) {
-            m_defaultSettings->setValue(QStringLiteral("kiv.general/autoinstallplugin"), 1);
-            m_defaultSettings->sync();
-        }
-        emit sigConfChanged();
-        m_general.pluginInstallMode = 1;
-        QTimer::singleShot(10000, this, [this] { emit sigUpdatePluginStatus(QString()); });
+    QString text = QObject::tr("No plugins has been installed/updated!");
+    if (!installed.isEmpty()) {
+        text = QObject::tr("Plugins installed/updated list: \n%1").arg(installed.join(QLatin1Char('\n')));
+        m_pluginOptions->writePluginIni();
     }
-    m_installing = false;
-}
-
-void kiv_configuration_widget::OnPluginInstallmanually()
-{
-    emit sigInstallPlugin(m_general.pluginInstallMode);
-}
-
-void kiv_configuration_widget::OnShowPluginTutorial()
-{
-    close();
-    delete m_tutorial;
-    m_tutorial = new kiv_plugintutorial(this);
-    m_tutorial->exec();
+    kiv_configuration_widget* panel = m_context.Panel();
+    emit panel->sigUpdatePluginStatus(PanelText("Install finish!"));
+    kiv_messagebox_dialog box(nullptr);
+    box.setButtonVisible(QStringLiteral("cancel"), false);
+    box.setText(text);
+    if (box.exec() == 1)
+        emit panel->sigUpdatePluginStatus(QString());
 }

@@ -1,11 +1,13 @@
 // The personal page: monitored scene folders and cameras.
 
-#include "kiv_configuration_widget.h"
+#include "kiv_personal_page.h"
 
 #include "kiv_app_paths.h"
 #include "kiv_camera_dialog.h"
+#include "kiv_configuration_widget.h"
 #include "kiv_filewatcher.h"
 #include "kiv_monitoritem_widget.h"
+#include "kiv_settings_store.h"
 #include "ui_kiv_configuration_widget.h"
 
 #include <QCoreApplication>
@@ -67,36 +69,46 @@ bool RemoveRow(QListWidget* list, kiv_monitoritem_widget* row)
 }
 } // namespace
 
-void kiv_configuration_widget::RetranslatePersonalPage()
+kiv_personal_page::kiv_personal_page(kiv_panel_context& context)
+    : kiv_panel_page(context)
 {
-    ui->ChkCancel->setText(
-        QObject::tr("Cancel To Create The Folder Named 'JobNumber_SenceName' When Download"));
-    ui->ChkCancel2->setText(QObject::tr("   *There is no scene-level folder"));
-    ui->ListMonitor->setText(QObject::tr("Render Sence Monitor Path"));
-    ui->ListCamera->setText(QObject::tr("Camera List"));
-    // These two keep their English texts in every language.
-    ui->BtnAddCamera->setText(QStringLiteral("New Camera"));
-    ui->BtnAddMonitor->setText(QStringLiteral("Add Path"));
 }
 
-void kiv_configuration_widget::CreateFileWatcher()
+void kiv_personal_page::ClearLists()
+{
+    monitorPaths.clear();
+    cameraNames.clear();
+    HandMonitorFoldersToWatcher();
+}
+
+void kiv_personal_page::Retranslate()
+{
+    ui()->ChkCancel->setText(
+        QObject::tr("Cancel To Create The Folder Named 'JobNumber_SenceName' When Download"));
+    ui()->ChkCancel2->setText(QObject::tr("   *There is no scene-level folder"));
+    ui()->ListMonitor->setText(QObject::tr("Render Sence Monitor Path"));
+    ui()->ListCamera->setText(QObject::tr("Camera List"));
+    // These two keep their English texts in every language.
+    ui()->BtnAddCamera->setText(QStringLiteral("New Camera"));
+    ui()->BtnAddMonitor->setText(QStringLiteral("Add Path"));
+}
+
+void kiv_personal_page::CreateFileWatcher()
 {
     // The watcher outlives the panel (the host may be connected to it) and
     // goes with the application, which stops its threads first.
     m_fileWatcher = new kiv_filewatcher(QCoreApplication::instance());
 }
 
-void kiv_configuration_widget::HandMonitorFoldersToWatcher()
+void kiv_personal_page::HandMonitorFoldersToWatcher()
 {
     if (m_fileWatcher)
         m_fileWatcher->SetMonitorFolders(monitorPaths);
 }
 
-void kiv_configuration_widget::ReadPersionalSettings()
+void kiv_personal_page::ReadPersionalSettings()
 {
-    if (!m_userSettings)
-        return;
-    QSettings& file = *m_userSettings;
+    QSettings& file = *m_context.Store().User();
 
     // A list the file lacks is empty: the previous user's must not carry over.
     monitorPaths.clear();
@@ -121,115 +133,115 @@ void kiv_configuration_widget::ReadPersionalSettings()
     file.endGroup();
 }
 
-void kiv_configuration_widget::ShowPersionSettings()
+void kiv_personal_page::ShowPersionSettings()
 {
-    ui->WgtMonitor->clear();
-    ui->WgtCamera->clear();
+    ui()->WgtMonitor->clear();
+    ui()->WgtCamera->clear();
     // The add button may have been hidden by a longer list shown before.
-    ui->WgtAdd->show();
+    ui()->WgtAdd->show();
     for (const QString& path : qAsConst(monitorPaths))
         InsertItemToMonitor(path);
     for (const QString& name : qAsConst(cameraNames))
         InsertItemToCamera(name);
 }
 
-void kiv_configuration_widget::InsertItemToMonitor(QString path)
+void kiv_personal_page::InsertItemToMonitor(const QString& path)
 {
-    auto* item = new QListWidgetItem(ui->WgtMonitor);
+    auto* item = new QListWidgetItem(ui()->WgtMonitor);
     auto* row = new kiv_monitoritem_widget;
     row->SetLabelWidth(kRowWidth);
     item->setSizeHint(QSize(kRowWidth, kRowHeight));
     row->SetItem(path, item);
-    connect(row, &kiv_monitoritem_widget::sigDeletePath, this, &kiv_configuration_widget::DeleteMonitorPath);
-    ui->WgtMonitor->setItemWidget(item, row);
+    QObject::connect(row, &kiv_monitoritem_widget::sigDeletePath, m_context.Panel(), &kiv_configuration_widget::DeleteMonitorPath);
+    ui()->WgtMonitor->setItemWidget(item, row);
     row->setToolTip(path);
 
-    if (ui->WgtMonitor->count() >= 2) {
-        ui->WgtAdd->hide();
-        ui->WgtMonitor->setStyleSheet(
+    if (ui()->WgtMonitor->count() >= 2) {
+        ui()->WgtAdd->hide();
+        ui()->WgtMonitor->setStyleSheet(
             QStringLiteral("QListWidget{ border:1px solid rgb(220, 220, 220); border-radius: 3px;\t}"));
     } else {
-        ui->BtnAddMonitor->show();
+        ui()->BtnAddMonitor->show();
     }
 }
 
-void kiv_configuration_widget::UpdateMonitor()
+void kiv_personal_page::UpdateMonitor()
 {
-    monitorPaths = RowTexts(ui->WgtMonitor);
-    StoreList(m_userSettings.get(), kMonitorGroup, kMonitorKey, monitorPaths);
+    monitorPaths = RowTexts(ui()->WgtMonitor);
+    StoreList(m_context.Store().User(), kMonitorGroup, kMonitorKey, monitorPaths);
 }
 
-QStringList kiv_configuration_widget::GetCameraList() const
+QStringList kiv_personal_page::GetCameraList() const
 {
     return cameraNames;
 }
 
-void kiv_configuration_widget::DeleteCamera()
+void kiv_personal_page::DeleteCamera(QObject* sender)
 {
-    auto* row = qobject_cast<kiv_monitoritem_widget*>(sender());
+    auto* row = qobject_cast<kiv_monitoritem_widget*>(sender);
     if (!row)
         return;
     qDebug() << QObject::tr("DeleteCamera");
     const QString name = row->Text();
-    if (!RemoveRow(ui->WgtCamera, row))
+    if (!RemoveRow(ui()->WgtCamera, row))
         return;
     // The host sees the deletion at once, before Apply.
     cameraNames.removeAll(name);
-    ui->WgtCamera_2->show();
-    EnableApply();
+    ui()->WgtCamera_2->show();
+    m_context.EnableApply();
 }
 
-void kiv_configuration_widget::AddMonitorItem()
+void kiv_personal_page::AddMonitorItem(QObject* sender)
 {
-    if (sender() != ui->BtnAddMonitor)
+    if (sender != ui()->BtnAddMonitor)
         return;
-    QString folder = QFileDialog::getExistingDirectory(this, QObject::tr("Select directory"),
+    QString folder = QFileDialog::getExistingDirectory(m_context.Panel(), QObject::tr("Select directory"),
                                                        kiv_app_paths::appDir(), QFileDialog::ShowDirsOnly);
     if (!folder.isEmpty() && QFileInfo(folder).isDir() && folder.endsWith(QLatin1Char('/')))
         folder.chop(1);
     if (folder.isEmpty())
         return;
     InsertItemToMonitor(folder);
-    EnableApply();
+    m_context.EnableApply();
 }
 
-void kiv_configuration_widget::DeleteMonitorPath()
+void kiv_personal_page::DeleteMonitorPath(QObject* sender)
 {
-    auto* row = qobject_cast<kiv_monitoritem_widget*>(sender());
+    auto* row = qobject_cast<kiv_monitoritem_widget*>(sender);
     if (!row)
         return;
     qDebug() << QObject::tr("DeleteMonitorPath");
     // The folder stays watched until Apply.
-    if (!RemoveRow(ui->WgtMonitor, row))
+    if (!RemoveRow(ui()->WgtMonitor, row))
         return;
-    ui->WgtAdd->show();
-    EnableApply();
+    ui()->WgtAdd->show();
+    m_context.EnableApply();
 }
 
-void kiv_configuration_widget::CreateCamera()
+void kiv_personal_page::CreateCamera(QObject* sender)
 {
-    if (!qobject_cast<QPushButton*>(sender()))
+    if (!qobject_cast<QPushButton*>(sender))
         return;
-    auto* dialog = new kiv_camera_dialog(this);
-    connect(dialog, &kiv_camera_dialog::SigAddCamera, this, &kiv_configuration_widget::InsertItemToCamera);
+    auto* dialog = new kiv_camera_dialog(m_context.Panel());
+    QObject::connect(dialog, &kiv_camera_dialog::SigAddCamera, m_context.Panel(), &kiv_configuration_widget::InsertItemToCamera);
     dialog->exec();
 }
 
-void kiv_configuration_widget::UpdateCamera()
+void kiv_personal_page::UpdateCamera()
 {
-    cameraNames = RowTexts(ui->WgtCamera);
-    StoreList(m_userSettings.get(), kCameraGroup, kCameraKey, cameraNames);
+    cameraNames = RowTexts(ui()->WgtCamera);
+    StoreList(m_context.Store().User(), kCameraGroup, kCameraKey, cameraNames);
 }
 
-void kiv_configuration_widget::InsertItemToCamera(QString name)
+void kiv_personal_page::InsertItemToCamera(const QString& name)
 {
     auto* row = new kiv_monitoritem_widget;
-    auto* item = new QListWidgetItem(ui->WgtCamera);
+    auto* item = new QListWidgetItem(ui()->WgtCamera);
     row->SetItem(name, item);
     item->setSizeHint(QSize(kRowWidth, kRowHeight));
     row->SetLabelWidth(kRowWidth);
     row->setToolTip(name);
-    connect(row, &kiv_monitoritem_widget::sigDeletePath, this, &kiv_configuration_widget::DeleteCamera);
-    ui->WgtCamera->setItemWidget(item, row);
-    EnableApply();
+    QObject::connect(row, &kiv_monitoritem_widget::sigDeletePath, m_context.Panel(), &kiv_configuration_widget::DeleteCamera);
+    ui()->WgtCamera->setItemWidget(item, row);
+    m_context.EnableApply();
 }
