@@ -1,5 +1,6 @@
 #include "kiv_camera_dialog.h"
 
+#include "kiv_input_guard.h"
 #include "ui_kiv_camera_dialog.h"
 
 #include <QEvent>
@@ -13,6 +14,7 @@ kiv_camera_dialog::kiv_camera_dialog(QWidget* parent)
     ui->MoveTitle->setMoveTarget(this);
     connect(ui->BtnOk, &QPushButton::clicked, this, &kiv_camera_dialog::AddCamera);
     connect(ui->BtnClose, &QPushButton::clicked, this, &QDialog::close);
+    kiv_input_guard::KeepOnlyDefault(this);
     RetranslateUi();
 }
 

@@ -34,7 +34,6 @@ namespace {
 [[maybe_unused]] const int kConcurrenceType = qRegisterMetaType<ZFTXCMDTYPE>("ZFTXCMDTYPE");
 [[maybe_unused]] const int kLogSourceType = qRegisterMetaType<const wchar_t*>("const wchar_t*");
 
-using kiv_window_chrome::kShadowMargin;
 
 } // namespace
 
@@ -97,7 +96,9 @@ void kiv_configuration_widget::showMaximized()
 
 void kiv_configuration_widget::showNormal()
 {
-    d->ui->verticalLayout_2->setContentsMargins(kShadowMargin, kShadowMargin, kShadowMargin, kShadowMargin);
+    // The margin holds the shadow, so it comes back only where a shadow is drawn.
+    const int margin = kiv_window_chrome::shadowMargin();
+    d->ui->verticalLayout_2->setContentsMargins(margin, margin, margin, margin);
     QDialog::showNormal();
 }
 
@@ -207,6 +208,8 @@ void kiv_configuration_widget::ShowConf(bool showVersionPage)
 
     d->InitUiSettings();
     d->ui->btnApply->setEnabled(false);
+    d->UpdateFrame();
+    d->FitScreen();
     exec();
 }
 

@@ -2,6 +2,7 @@
 
 #include "kiv_configuration_widget_private.h"
 
+#include "kiv_input_guard.h"
 #include "kiv_panel_log.h"
 #include "kiv_pluginoptions.h"
 #include "kiv_plugintutorial.h"
@@ -10,10 +11,9 @@
 
 #include <QDoubleSpinBox>
 #include <QHeaderView>
+#include <QIcon>
 #include <QIntValidator>
 #include <QSettings>
-
-using kiv_window_chrome::kShadowMargin;
 
 kiv_configuration_widget_private::kiv_configuration_widget_private(kiv_configuration_widget* panel,
                                                                    kiv_general_types::GeneralSet& general,
@@ -25,6 +25,9 @@ kiv_configuration_widget_private::kiv_configuration_widget_private(kiv_configura
     , m_store(new kiv_settings_store(
           [this](int level, const QString& message, int line) { Log(level, message, line); }))
 {
+    // Keeps the embedded translation linked in where the library's objects
+    // are linked statically (the tests); a no-op in the shared library.
+    Q_INIT_RESOURCE(kiv_configuration_i18n);
     ui->setupUi(q);
     // Owned by the panel, though it hangs below the host's widget.
     m_pluginOptions = new kiv_pluginoptions(http, parent);
@@ -54,13 +57,35 @@ void kiv_configuration_widget_private::EnableApply()
 
 void kiv_configuration_widget_private::ApplyFramelessWindow()
 {
-    q->resize(q->minimumWidth() + kShadowMargin, q->minimumHeight() + kShadowMargin);
-    ui->verticalLayout_2->setContentsMargins(kShadowMargin, kShadowMargin, kShadowMargin, kShadowMargin);
+    const int margin = kiv_window_chrome::shadowMargin();
+    q->resize(q->minimumWidth() + margin, q->minimumHeight() + margin);
     kiv_window_chrome::applyFrameShadow(q, ui->widget_border);
+}
+
+void kiv_configuration_widget_private::UpdateFrame()
+{
+    if (!q->isMaximized())
+        kiv_window_chrome::updateFrame(q, ui->widget_border);
+}
+
+void kiv_configuration_widget_private::FitScreen()
+{
+    kiv_window_chrome::fitScreen(q, m_formMinimum);
 }
 
 void kiv_configuration_widget_private::InitForm()
 {
+    // Pages scroll rather than push the window past a small screen; page 0
+    // has its own scroll area.
+    m_formMinimum = q->minimumSize();
+    for (QWidget* page : {ui->wgtSoftwareVersion, ui->wgtUDTTransfer, ui->Persional, ui->wgtProject})
+        kiv_window_chrome::scrollPage(page);
+    kiv_window_chrome::addSizeGrip(ui->widget_border);
+    // The pages now yield width to it rather than squeeze the navigation.
+    ui->lwtConfiguration->setMinimumWidth(ui->lwtConfiguration->maximumWidth());
+    // Shown without a skin too; a skin may restyle the button around it.
+    ui->btnClose->setIcon(QIcon(QStringLiteral(":/image/source/close.png")));
+    ui->btnClose->setFlat(true);
     ui->Title->setMoveTarget(q);
 
     q->setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
@@ -85,6 +110,11 @@ void kiv_configuration_widget_private::InitForm()
     ui->boxAnalysisTimeout->setValidator(new QIntValidator(30, 300, ui->boxAnalysisTimeout));
     ui->boxBalanceInsufficient->setValidator(new QIntValidator(1, 10000, ui->boxBalanceInsufficient));
     ui->renderspinbox->setValidator(new QIntValidator(1, 9000, ui->renderspinbox));
+    for (QLineEdit* field : {ui->boxAnalysisTimeout, ui->boxBalanceInsufficient, ui->renderspinbox})
+        kiv_input_guard::MarkOutOfRange(field);
+    kiv_input_guard::GuardWheel(q);
+    // Enter applies, and only that.
+    kiv_input_guard::KeepOnlyDefault(q, ui->btnApply);
     ui->swtTransmisson->hide();
     ui->BtnPersional->hide();
     ui->Radstop->hide();

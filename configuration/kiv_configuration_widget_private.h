@@ -42,6 +42,10 @@ public:
 
     // Builds, wires and labels the form.
     void ApplyFramelessWindow();
+    // The shadow margin for the windowing system's current answer.
+    void UpdateFrame();
+    // The window within the available area of its screen.
+    void FitScreen();
     void InitForm();
     void CreateAction();
     void GetAppVersion();
@@ -76,6 +80,7 @@ public:
     QPointer<kiv_plugintutorial> m_tutorial;
     bool m_installing = false;
     bool formReady = false;
+    QSize m_formMinimum;
 
     std::unique_ptr<kiv_general_page> m_generalPage;
     std::unique_ptr<kiv_version_page> m_versionPage;

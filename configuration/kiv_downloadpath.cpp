@@ -1,5 +1,6 @@
 #include "kiv_downloadpath.h"
 
+#include "kiv_input_guard.h"
 #include "kiv_window_chrome.h"
 #include "ui_kiv_downloadpath.h"
 
@@ -13,7 +14,6 @@
 
 namespace {
 
-using kiv_window_chrome::kShadowMargin;
 const QLatin1String kCustomizeKey("Customize");
 
 } // namespace
@@ -25,9 +25,9 @@ kiv_downloadpath::kiv_downloadpath(QStringList pattern, QString customText, QWid
     ui->setupUi(this);
     // The frame is drawn inside a margin that leaves room for its shadow;
     // the minimum size is taken with that margin in place.
-    layout()->setContentsMargins(kShadowMargin, kShadowMargin, kShadowMargin, kShadowMargin);
-    resize(minimumSizeHint());
     kiv_window_chrome::applyFrameShadow(this, ui->widget_border);
+    resize(minimumSizeHint());
+    kiv_input_guard::KeepOnlyDefault(this);
 
     installEventFilter(this);
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);

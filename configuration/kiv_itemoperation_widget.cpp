@@ -1,5 +1,6 @@
 #include "kiv_itemoperation_widget.h"
 
+#include "kiv_input_guard.h"
 #include "ui_kiv_itemoperation_widget.h"
 
 #include <QEvent>
@@ -12,6 +13,7 @@ kiv_itemoperation_widget::kiv_itemoperation_widget(QWidget* parent)
     connect(ui->BntDelete, &QPushButton::clicked, this, &kiv_itemoperation_widget::DeletItem);
     connect(ui->BntEdit, &QPushButton::clicked, this, &kiv_itemoperation_widget::EditItem);
     connect(ui->BntSetCurrentItem, &QPushButton::clicked, this, &kiv_itemoperation_widget::SetCurrentItem);
+    kiv_input_guard::KeepOnlyDefault(this);
     ApplyTexts();
     ui->BntDelete->hide();
     ui->widget->hide();

@@ -1,4 +1,6 @@
 #include "kiv_monitoritem_widget.h"
+#include "kiv_input_guard.h"
+#include "kiv_logging.h"
 
 #include "ui_kiv_monitoritem_widget.h"
 
@@ -24,6 +26,10 @@ kiv_monitoritem_widget::kiv_monitoritem_widget(QWidget* parent)
     ui->widget_2->hide();
     connect(ui->BtnDelete, &QPushButton::clicked, this, &kiv_monitoritem_widget::DeletePath);
     connect(ui->BtnAdd, &QPushButton::clicked, this, &kiv_monitoritem_widget::AddPath);
+    kiv_input_guard::KeepOnlyDefault(this);
+    // An empty path cell of the version table is a target as a whole, as its hint says.
+    kiv_input_guard::OpenOnBlankClick(
+        this, [this] { return hoverEnabled && tableItem && fullText.trimmed().isEmpty(); }, [this] { AddPath(); });
 }
 
 kiv_monitoritem_widget::~kiv_monitoritem_widget() = default;
@@ -85,7 +91,7 @@ void kiv_monitoritem_widget::ResizeWidget(int section, int oldWidth, int newWidt
     Q_UNUSED(oldWidth)
     if (section != 1)
         return;
-    qDebug() << "newsize=" << newWidth;
+    qCDebug(kivLayout) << "newsize=" << newWidth;
     maxWidth = newWidth;
     ui->MonitorPath->setText(Shortened(fullText, maxWidth));
 }
@@ -130,6 +136,6 @@ void kiv_monitoritem_widget::changeEvent(QEvent* event)
 QString kiv_monitoritem_widget::Shortened(const QString& text, int width) const
 {
     const QFontMetrics metrics = ui->MonitorPath->fontMetrics();
-    qDebug() << "max size:" << width << "font height =" << metrics.height();
+    qCDebug(kivLayout) << "max size:" << width << "font height =" << metrics.height();
     return metrics.elidedText(text, Qt::ElideRight, width, Qt::TextShowMnemonic);
 }

@@ -1,6 +1,7 @@
 // The personal page: monitored scene folders and cameras.
 
 #include "kiv_personal_page.h"
+#include "kiv_logging.h"
 
 #include "kiv_app_paths.h"
 #include "kiv_camera_dialog.h"
@@ -181,7 +182,7 @@ void kiv_personal_page::DeleteCamera(QObject* sender)
     auto* row = qobject_cast<kiv_monitoritem_widget*>(sender);
     if (!row)
         return;
-    qDebug() << QObject::tr("DeleteCamera");
+    qCDebug(kivPanel) << "DeleteCamera";
     const QString name = row->Text();
     if (!RemoveRow(ui()->WgtCamera, row))
         return;
@@ -210,7 +211,7 @@ void kiv_personal_page::DeleteMonitorPath(QObject* sender)
     auto* row = qobject_cast<kiv_monitoritem_widget*>(sender);
     if (!row)
         return;
-    qDebug() << QObject::tr("DeleteMonitorPath");
+    qCDebug(kivPanel) << "DeleteMonitorPath";
     // The folder stays watched until Apply.
     if (!RemoveRow(ui()->WgtMonitor, row))
         return;

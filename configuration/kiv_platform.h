@@ -3,6 +3,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 
 class QSettings;
@@ -72,5 +73,17 @@ ElevatedStart runElevated(const QString& program, const QString& parameters, con
 
 // Whether the process `pid` is alive and runs the executable named `executable`.
 bool isProcessRunning(qint64 pid, const QString& executable);
+
+} // namespace kiv_platform
+
+namespace kiv_platform {
+
+// Whether the windowing system draws translucent windows. On X11 that needs
+// a compositing manager (asked when the build has Qt X11 Extras); everywhere
+// else it is assumed.
+bool windowsAreTranslucent();
+
+// Tests replace the answer above; an empty function restores the real one.
+void setTranslucencyAnswer(std::function<bool()> answer);
 
 } // namespace kiv_platform

@@ -1,4 +1,5 @@
 #include "kiv_pluginoptions.h"
+#include "kiv_logging.h"
 
 #include "kiv_app_paths.h"
 #include "kiv_http.h"
@@ -117,7 +118,7 @@ bool kiv_pluginoptions::copy7Zip(QString folder)
         return false;
     }
     if (!copyDirectory(source, folder + QStringLiteral("/7-Zip"), true)) {
-        qDebug() << "7Z File copy failed!";
+        qCDebug(kivPlugins) << "7Z File copy failed!";
         KIV_LOG(KIV_LOG_ERROR, QStringLiteral("7Z File copy failed!"));
         return false;
     }
@@ -212,7 +213,7 @@ bool kiv_pluginoptions::installPlugin(QString label, QString folder, int mode)
     if (label.isEmpty() || folder.isEmpty() || !QDir(folder).exists())
         return false;
     if (!label.startsWith(QLatin1String("3ds Max"), Qt::CaseInsensitive)) {
-        qDebug().noquote() << "Not support plugins for " + label + " now!";
+        qCDebug(kivPlugins).noquote() << "Not support plugins for " + label + " now!";
         return false;
     }
     const QStringList words = label.split(QLatin1Char(' '));
@@ -228,7 +229,7 @@ bool kiv_pluginoptions::installPlugin(QString label, QString folder, int mode)
     const QString gup = source + QStringLiteral("/TMQ_Rendering_%1.gup").arg(words.at(2));
     const QString config = plugins + QStringLiteral("plugcfg");
     if (!QFile::exists(gup) || !QFile::exists(config + QStringLiteral("/kiv_plugin.ini"))) {
-        qDebug().noquote() << "Plugins for " + label + " not exist!";
+        qCDebug(kivPlugins).noquote() << "Plugins for " + label + " not exist!";
         KIV_LOG(KIV_LOG_ERROR, QStringLiteral("Plugins for %1 not exist!!").arg(label));
         return false;
     }
@@ -246,7 +247,7 @@ bool kiv_pluginoptions::installPlugin(QString label, QString folder, int mode)
         && copyElevated(config, pluginConfigFolder(), true))
         return true;
 
-    qDebug().noquote() << QStringLiteral("Plugins for %1 install failed!").arg(label);
+    qCDebug(kivPlugins).noquote() << QStringLiteral("Plugins for %1 install failed!").arg(label);
     if (mode == 1)
         KIV_LOG(KIV_LOG_ERROR, QStringLiteral("Plugins for %1 install failed!").arg(label));
     reportInstallFailure(label, mode);
@@ -386,13 +387,13 @@ QString kiv_pluginoptions::fileMd5(QString path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        qDebug().noquote() << file.errorString();
+        qCDebug(kivPlugins).noquote() << file.errorString();
         return {};
     }
     QCryptographicHash hash(QCryptographicHash::Md5);
     hash.addData(&file);
     const QString md5 = QString::fromLatin1(hash.result().toHex());
-    qDebug().noquote() << md5;
+    qCDebug(kivPlugins).noquote() << md5;
     return md5;
 }
 
@@ -423,7 +424,7 @@ void kiv_pluginoptions::onGetUpdatePluginsRep(QJsonDocument doc)
         finishUpdateCheck();
         return;
     }
-    qDebug() << doc.toVariant();
+    qCDebug(kivPlugins) << doc.toVariant();
 
     const QJsonObject reply = doc.object();
     if (reply.value(QStringLiteral("ret")).toInt(0) != 200) {

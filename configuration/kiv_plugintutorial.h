@@ -11,8 +11,8 @@ class kiv_plugintutorial;
 }
 
 // A frameless dialog that plays the plugin tutorial animation
-// "./skin/tutorial.gif" (relative to the current directory). A missing or
-// unreadable animation leaves the picture empty.
+// "skin/tutorial.gif" from the current directory, else from the application
+// folder; without either it says that the animation is missing.
 class kiv_plugintutorial : public QDialog
 {
     Q_OBJECT
@@ -21,6 +21,9 @@ public:
     ~kiv_plugintutorial() override;
 
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+    // The animation to play: empty when there is none.
+    static QString AnimationFile();
 
 private:
     std::unique_ptr<Ui::kiv_plugintutorial> ui;

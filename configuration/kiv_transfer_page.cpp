@@ -1,6 +1,7 @@
 // The transfer page: method, line, modes and target rates, the speed test.
 
 #include "kiv_transfer_page.h"
+#include "kiv_logging.h"
 
 #include "kiv_app_paths.h"
 #include "kiv_configuration_widget.h"
@@ -76,6 +77,11 @@ void kiv_transfer_page::Retranslate()
         "support. Modify without permission may slow down the speed.");
     ui()->lblTipsU->setText(constantSpeedTip);
     ui()->lblTipsA->setText(constantSpeedTip);
+    // The form's own texts have just blanked the offered maxima.
+    if (HasOffer()) {
+        ShowMaximum(ZftxPage(ui()), zftxMaxUploadSpeed, zftxMaxDownloadSpeed);
+        ShowMaximum(AsperaPage(ui()), asperaMaxUploadSpeed, asperaMaxDownloadSpeed);
+    }
 }
 
 void kiv_transfer_page::ReadTransferSettings()
@@ -433,7 +439,7 @@ void kiv_transfer_page::SetTransmissionSecret(const QJsonDocument& document)
 {
     if (!document.isObject())
         return;
-    qDebug().noquote() << kiv_transfer_record::MaskedDocument(document);
+    qCDebug(kivPanel).noquote() << kiv_transfer_record::MaskedDocument(document);
     const QVariantMap data = document.object().value(QStringLiteral("data")).toObject().toVariantMap();
     asperaUser = data.value(QStringLiteral("aspera_user")).toString();
     asperaSecret = kiv_transfer_record::DecodeAsperaSecret(data.value(QStringLiteral("aspera_secret")).toString(),

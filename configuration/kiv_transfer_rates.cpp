@@ -33,6 +33,12 @@ QString MaximumText(double kilobytesPerSecond)
 
 } // namespace
 
+void ShowMaximum(const RatePage& page, double uploadMaximum, double downloadMaximum)
+{
+    page.uploadMaximum->setText(MaximumText(uploadMaximum));
+    page.downloadMaximum->setText(MaximumText(downloadMaximum));
+}
+
 void ShowRatePage(const RatePage& page, const RateOptions& options, double uploadMaximum,
                   double downloadMaximum)
 {

@@ -46,6 +46,8 @@ double KbpsToMbps(double kilobytesPerSecond);
 
 // Modes other than 0 and 1 leave the buttons as they are.
 void ShowRatePage(const RatePage& page, const RateOptions& options, double uploadMaximum, double downloadMaximum);
+// Only the offered maxima, in the current language.
+void ShowMaximum(const RatePage& page, double uploadMaximum, double downloadMaximum);
 // Takes the page into the options and, when there is a file, into the
 // current group of it under `prefix`.
 void WriteRatePage(QSettings* file, const QString& prefix, const RatePage& page, const RateOptions& options,

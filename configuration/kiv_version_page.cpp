@@ -1,6 +1,7 @@
 // The version page: detected render software and the 3ds Max plugin.
 
 #include "kiv_version_page.h"
+#include "kiv_logging.h"
 
 #include "kiv_configuration_widget.h"
 #include "kiv_messagebox_dialog.h"
@@ -320,7 +321,7 @@ void kiv_version_page::InsertRenderPath(QObject* sender)
     QTableWidget* table = ui()->twtSoftwareVersion;
     const int row = cell->TableItem()->row();
     const int column = 1;
-    qDebug().noquote() << QObject::tr("clicked row:%1, col:%2").arg(row).arg(column);
+    qCDebug(kivPanel).noquote() << QStringLiteral("clicked row:%1, col:%2").arg(row).arg(column);
 
     const QString start = cell->Text().isEmpty() ? QCoreApplication::applicationDirPath() : cell->Text();
     const QString folder = QDir::toNativeSeparators(QFileDialog::getExistingDirectory(

@@ -9,6 +9,7 @@
 #include <QDesktopServices>
 #include <QDoubleSpinBox>
 #include <QJsonArray>
+#include <QLoggingCategory>
 #include <QJsonObject>
 #include <QLabel>
 #include <QPushButton>
@@ -221,6 +222,8 @@ void tst_transfer_settings::methodListDependsOnCredentials()
     static QStringList debugLines;
     const QtMessageHandler previous = qInstallMessageHandler(
         [](QtMsgType, const QMessageLogContext&, const QString& message) { debugLines << message; });
+    // The document is written to the panel's debug category, off by default.
+    QLoggingCategory::setFilterRules(QStringLiteral("kiv.*.debug=true"));
     // How many methods an FTP offer lists once the document is handed in.
     auto listedAfter = [&](const QJsonDocument& document) {
         f.panel->SetTransmissionSecret(document);
@@ -234,6 +237,7 @@ void tst_transfer_settings::methodListDependsOnCredentials()
     QCOMPARE(listedAfter(QJsonDocument(QJsonArray{1, 2})), 3);
     QCOMPARE(listedAfter(QJsonDocument(QJsonObject{{"data", "not an object"}})), 2);
     QCOMPARE(listedAfter(credentials("", "secret42")), 2);
+    QLoggingCategory::setFilterRules(QString());
     qInstallMessageHandler(previous);
     // The secret, scrambled or not, never reaches the debug output.
     const QString logged = debugLines.join('\n');
