@@ -6,6 +6,13 @@
 #include "kiv_types.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QScreen>
+#include <QTranslator>
+#include <QWindow>
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
@@ -25,6 +32,14 @@
 #include <cstdio>
 
 namespace {
+
+// Lets a frame reach the screen before it is grabbed.
+void WaitForFrame(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
 
 kiv_general_types::AuthSet::LoginInfo SampleUser()
 {
@@ -100,10 +115,15 @@ kiv_general_types::Project SampleProject(const QString& id, const QString& name,
     return project;
 }
 
+QString Masked(const QString& secret)
+{
+    return secret.isEmpty() ? QString() : QStringLiteral("***");
+}
+
 QString DescribeTransfer(const ZftxTransConfig& config)
 {
-    // Every field the transfer engine receives; the Aspera secret stays out
-    // of the console and the log file.
+    // Every field the transfer engine receives; no password or secret goes
+    // to the console or the log file, only whether one is set.
     auto direction = [](const char* name, const ZftxDirectionConfig& d) {
         return QStringLiteral("zftx.%1={mode=%2 packetInterval=%3 window=%4 rate=%5}")
             .arg(QLatin1String(name), d.mode)
@@ -116,20 +136,21 @@ QString DescribeTransfer(const ZftxTransConfig& config)
         direction("upload", config.zftx.upload),
         direction("download", config.zftx.download),
         QStringLiteral("zftx.server=%1 zftx.password=%2 zftx.user=%3 zftx.mss=%4")
-            .arg(config.zftx.server, config.zftx.password, config.zftx.user)
+            .arg(config.zftx.server, Masked(config.zftx.password), config.zftx.user)
             .arg(config.zftx.mss),
         QStringLiteral("aspera={uploadRate=%1 uploadPolicy=%2 downloadRate=%3 downloadPolicy=%4 encrypt=%5 "
-                       "resume=%6 host=%7 port=%8 user=%9 secret=***}")
+                       "resume=%6 host=%7 port=%8 user=%9 secret=%10}")
             .arg(config.aspera.uploadRate)
             .arg(config.aspera.uploadPolicy)
             .arg(config.aspera.downloadRate)
             .arg(config.aspera.downloadPolicy)
             .arg(config.aspera.encrypt)
             .arg(config.aspera.resume)
-            .arg(config.aspera.host, config.aspera.port, config.aspera.user),
+            .arg(config.aspera.host, config.aspera.port, config.aspera.user)
+            .arg(Masked(config.aspera.secret)),
         QStringLiteral("ftp={port=%1 server=%2 remotePath=%3 user=%4 password=%5}")
             .arg(config.ftp.port)
-            .arg(config.ftp.server, config.ftp.remotePath, config.ftp.user, config.ftp.password),
+            .arg(config.ftp.server, config.ftp.remotePath, config.ftp.user, Masked(config.ftp.password)),
         QStringLiteral("userId=%1 zoneId=%2 clientCode=%3 reserved=%4 verifyMethod=%5 checkIntegrity=%6 "
                        "autoResume=%7 maxReconnect=%8")
             .arg(config.userId, config.zoneId, config.clientCode, config.reserved)
@@ -206,7 +227,7 @@ void PrepareRenderSoftware(const QString& outputDir)
         qputenv("KIV_COMMON_APPDATA", QFile::encodeName(output.filePath(QStringLiteral("common"))));
     // Houdini is never in the registry: the user picked its folder once.
     kiv_types::setValue(QStringLiteral("{C3D4E5F6-0003-4C00-8000-000000000175}/installlocation"), houdini,
-                        QCoreApplication::applicationDirPath() + QStringLiteral("/data/kiv_renderpath.ini"));
+                        qEnvironmentVariable("KIV_APP_DIR") + QStringLiteral("/data/kiv_renderpath.ini"));
 }
 
 QString DescribeCommand(ZFTXCMDTYPE type)
@@ -272,7 +293,8 @@ void DemoHost::Run(bool captureScreens)
     }
     m_panel->SetCurrentUserInfo(SampleUser());
     PushProjects();
-    m_panel->OnChangeSkin();
+    if (m_skinned)
+        m_panel->OnChangeSkin();
 
     // The service's data arrive as a host receives them: the Aspera account,
     // the transfer lines, then the sub-center's offer.
@@ -295,6 +317,8 @@ void DemoHost::Run(bool captureScreens)
     // ShowConf runs a modal loop; a zero timer set now fires inside it.
     if (captureScreens)
         QTimer::singleShot(0, this, &DemoHost::CapturePages);
+    else
+        OfferLanguageSwitch();
     m_panel->ShowConf(false);
 
     // The index file is read on the watcher's thread: allow it a moment.
@@ -319,30 +343,13 @@ void DemoHost::CapturePages()
         return;
     }
 
-    struct Page {
-        const char* button;
-        const char* name;
-    };
-    static const Page pages[] = {
-        {"BtnGeneral", "general"},   {"BtnVersion", "version"}, {"BtnTransfer", "transfer"},
-        {"BtnPersional", "personal"}, {"BtnProject", "project"},
-    };
-
-    int index = 0;
-    for (const Page& page : pages) {
-        // The personal button is hidden, but click() still switches the page.
-        if (auto* button = m_panel->findChild<QAbstractButton*>(QLatin1String(page.button)))
-            button->click();
-        QCoreApplication::processEvents();
-
-        const QString file =
-            QDir(m_outputDir).filePath(QStringLiteral("page-%1-%2.png").arg(index).arg(QLatin1String(page.name)));
-        if (Snapshot(m_panel.get()).save(file))
-            m_screenshots << file;
-        else
-            std::fprintf(stderr, "cannot save %s\n", qPrintable(file));
-        ++index;
+    // Every page in both languages, then back to the one asked for.
+    const QString asked = m_language;
+    for (const QString& code : {QStringLiteral("en"), QStringLiteral("zh_CN")}) {
+        SetLanguage(code);
+        CaptureLanguage(code);
     }
+    SetLanguage(asked);
 
     PlayProjectRequests();
 
@@ -358,6 +365,93 @@ void DemoHost::CapturePages()
         if (auto* close = m_panel->findChild<QAbstractButton*>(QStringLiteral("btnClose")))
             close->click();
     }
+}
+
+void DemoHost::CaptureLanguage(const QString& code)
+{
+    struct Page {
+        const char* button;
+        const char* name;
+    };
+    static const Page pages[] = {
+        {"BtnGeneral", "general"},   {"BtnVersion", "version"}, {"BtnTransfer", "transfer"},
+        {"BtnPersional", "personal"}, {"BtnProject", "project"},
+    };
+    // The scale in the name: "1x", "1.5x", "2x".
+    const QString scale = QString::number(m_panel->devicePixelRatioF(), 'g', 3) + QLatin1Char('x');
+    const bool onScreen = QGuiApplication::platformName() != QLatin1String("offscreen");
+
+    int index = 0;
+    for (const Page& page : pages) {
+        // The personal button is hidden, but click() still switches the page.
+        if (auto* button = m_panel->findChild<QAbstractButton*>(QLatin1String(page.button)))
+            button->click();
+        QCoreApplication::processEvents();
+
+        const QString file = QDir(m_outputDir).filePath(
+            QStringLiteral("page-%1-%2-%3-%4.png").arg(index).arg(QLatin1String(page.name), code, scale));
+        // On a display, what the windowing system shows, margin and all.
+        QImage image;
+        if (onScreen && m_panel->windowHandle()) {
+            WaitForFrame(200);
+            image = m_panel->windowHandle()->screen()->grabWindow(0, m_panel->x(), m_panel->y(), m_panel->width(),
+                                                                  m_panel->height()).toImage();
+        } else {
+            image = Snapshot(m_panel.get());
+        }
+        if (image.save(file))
+            m_screenshots << file;
+        else
+            std::fprintf(stderr, "cannot save %s\n", qPrintable(file));
+        ++index;
+    }
+}
+
+void DemoHost::SetLanguage(const QString& code)
+{
+    m_translators.clear(); // each removal sends a language change
+    m_language = code;
+    if (code == QLatin1String("en"))
+        return;
+    const QStringList files = {
+        QStringLiteral(":/i18n/kiv_configuration_%1.qm").arg(code),
+        QStringLiteral(":/i18n/kiv_demo_%1.qm").arg(code),
+        QLibraryInfo::location(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_%1.qm").arg(code),
+    };
+    for (const QString& file : files) {
+        auto translator = std::make_unique<QTranslator>();
+        if (!translator->load(file)) {
+            std::fprintf(stderr, "no translation %s\n", qPrintable(file));
+            continue;
+        }
+        QCoreApplication::installTranslator(translator.get());
+        m_translators.push_back(std::move(translator));
+    }
+}
+
+void DemoHost::OfferLanguageSwitch()
+{
+    // A small window of the panel's own, so that the modal panel leaves it usable.
+    auto* window = new QWidget(m_panel.get(), Qt::Tool);
+    window->setWindowTitle(tr("Language"));
+    auto* layout = new QHBoxLayout(window);
+    auto* label = new QLabel(tr("Language"), window);
+    auto* choice = new QComboBox(window);
+    choice->addItem(QStringLiteral("English"), QStringLiteral("en"));
+    choice->addItem(QStringLiteral("中文"), QStringLiteral("zh_CN"));
+    choice->setCurrentIndex(choice->findData(m_language));
+    layout->addWidget(label);
+    layout->addWidget(choice);
+    connect(choice, qOverload<int>(&QComboBox::currentIndexChanged), this, [this, choice, label, window] {
+        SetLanguage(choice->currentData().toString());
+        label->setText(tr("Language"));
+        window->setWindowTitle(tr("Language"));
+    });
+    QTimer::singleShot(0, window, [this, window] {
+        window->adjustSize();
+        window->move(m_panel->frameGeometry().topRight() + QPoint(12, 0));
+        window->show();
+    });
 }
 
 void DemoHost::PushProjects()

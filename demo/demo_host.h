@@ -9,6 +9,9 @@
 #include <QVariantMap>
 
 #include <memory>
+#include <vector>
+
+class QTranslator;
 
 class kiv_configuration_widget;
 class kiv_http;
@@ -27,6 +30,13 @@ public:
     // panel closes itself.
     void Run(bool captureScreens);
 
+    // "en" or "zh_CN": installs or removes the translators of the panel, of
+    // the host's stand-ins and of Qt's own dialogs.
+    void SetLanguage(const QString& code);
+    // Whether the panel gets the demo's style sheet (the default), as a host
+    // with a skin does.
+    void SetSkinned(bool skinned) { m_skinned = skinned; }
+
     QStringList Screenshots() const { return m_screenshots; }
     QString SignalLogPath() const { return m_signalLog.fileName(); }
 
@@ -41,6 +51,8 @@ private:
     void PushProjects();
     void PlayProjectRequests();
     void CapturePages();
+    void CaptureLanguage(const QString& code);
+    void OfferLanguageSwitch();
     void ReportOptions();
     void Report(const QString& signal, const QString& details = QString());
 
@@ -52,5 +64,8 @@ private:
     QString m_outputDir;
     QFile m_signalLog;
     QStringList m_screenshots;
+    std::vector<std::unique_ptr<QTranslator>> m_translators;
+    QString m_language = QStringLiteral("en");
+    bool m_skinned = true;
     int m_announcements = 0; // fileChangeList signals received
 };
