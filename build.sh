@@ -9,8 +9,10 @@ set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build_dir=${KIV_BUILD_DIR:-$here/build}
+# X11 Extras tells the panel whether a compositor draws translucent windows;
+# Qt's own Chinese texts are for the demo's standard dialogs.
 packages=(cmake make g++ qtbase5-dev qtbase5-dev-tools qttools5-dev qttools5-dev-tools
-          fonts-wqy-microhei)
+          fonts-wqy-microhei libqt5x11extras5-dev qttranslations5-l10n)
 
 install_missing() {
     local missing=() p
