@@ -129,7 +129,10 @@ void kiv_monitoritem_widget::leaveEvent(QEvent* event)
 
 void kiv_monitoritem_widget::changeEvent(QEvent* event)
 {
-    // Nothing of the row depends on language or style changes.
+    // A list row's delete button follows the language; nothing else of the
+    // row depends on language or style changes.
+    if (event->type() == QEvent::LanguageChange && listItem)
+        ui->BtnDelete->setText(tr("Delete"));
     QWidget::changeEvent(event);
 }
 

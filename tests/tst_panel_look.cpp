@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMovie>
 #include <QProcess>
 #include <QPushButton>
@@ -137,6 +138,12 @@ void tst_panel_look::languageSwitchesLive()
     p.panel->CurrentSubCenterChanged({{QStringLiteral("TRANSMISSION_TYPE_ZFTX"), limits}});
     auto* maximum = p.find<QLabel>("lblUploadTipsU");
     QCOMPARE(maximum->text(), QStringLiteral("Maximum target speed:8.00 Mbps"));
+    // A row of the monitored folders, made before the switch.
+    QListWidget rows;
+    auto* rowItem = new QListWidgetItem(&rows);
+    auto* row = new kiv_monitoritem_widget;
+    row->SetItem(QStringLiteral("D:/scenes"), rowItem);
+    rows.setItemWidget(rowItem, row);
     auto* title = p.find<QLabel>("LinSet");
     auto* tips = p.find<QLabel>("lblTips");
     auto* apply = p.find<QPushButton>("btnApply");
@@ -149,6 +156,7 @@ void tst_panel_look::languageSwitchesLive()
         {title, QStringLiteral("Settings"), QStringLiteral("设置")},
         {general, QStringLiteral("General Settings"), QStringLiteral("常规设置")},
         {apply, QStringLiteral("Apply"), QStringLiteral("应用")},
+        {row->findChild<QPushButton*>(QStringLiteral("BtnDelete")), QStringLiteral("Delete"), QStringLiteral("删除")},
         {maximum, QStringLiteral("Maximum target speed:8.00 Mbps"), QStringLiteral("最大目标速度：8.00 Mbps")},
         {tips, QStringLiteral("click the blank area if system failed to locate the path automatically"),
          QStringLiteral("如未能自动找到安装路径，请点击路径空白处手动选择")},
