@@ -139,9 +139,10 @@ void kiv_settings_store::Reopen()
 
 void kiv_settings_store::PrepareWrite()
 {
-    // A QSettings keeps its first error for good: opened while the file
-    // could not be read, it would report that read as this write's failure.
-    if (m_user && m_user->status() == QSettings::AccessError)
+    // A QSettings keeps its first error for good: one met before this write
+    // (a read the file refused, a malformed file) would hide or fake this
+    // write's own result.
+    if (m_user && m_user->status() != QSettings::NoError)
         Reopen();
 }
 
@@ -150,9 +151,10 @@ bool kiv_settings_store::Flush()
     if (!m_user)
         return true;
     m_user->sync();
-    // A malformed but writable file reads as FormatError; only AccessError
-    // means the values did not reach the disk.
-    if (m_user->status() != QSettings::AccessError)
+    // A malformed but writable file reads as FormatError, which is no failed
+    // save; and since that first error is kept, a file that cannot be
+    // written is also asked for directly.
+    if (m_user->status() != QSettings::AccessError && m_user->isWritable())
         return true;
     KIV_LOG(KIV_LOG_ERROR, QStringLiteral("user settings file %1 could not be written").arg(m_user->fileName()));
     // A fresh object lets the next write tell whether it got through.
@@ -175,21 +177,31 @@ bool kiv_settings_store::WriteNow(const QList<QPair<QString, QVariant>>& values)
     return Flush();
 }
 
-QString kiv_settings_store::RenderPath(const QString& guid) const
+void kiv_settings_store::BeginRenderPathLoad()
 {
-    return kiv_types::getValue(InstallLocationKey(guid), kiv_app_paths::renderPathFile());
+    m_renderPaths.clear();
+    m_renderPathFileExists = QFile::exists(kiv_app_paths::renderPathFile());
+}
+
+QString kiv_settings_store::RenderPath(const QString& guid)
+{
+    auto known = m_renderPaths.constFind(guid);
+    if (known == m_renderPaths.cend())
+        known = m_renderPaths.insert(guid, kiv_types::getValue(InstallLocationKey(guid), kiv_app_paths::renderPathFile()));
+    return *known;
 }
 
 void kiv_settings_store::StoreRenderPath(const QString& guid, const QString& folder)
 {
-    const QString file = kiv_app_paths::renderPathFile();
-    if (kiv_types::getValue(InstallLocationKey(guid), file) != folder || !QFile::exists(file))
-        kiv_types::setValue(InstallLocationKey(guid), folder, file);
+    if (RenderPath(guid) != folder || !m_renderPathFileExists)
+        SetRenderPath(guid, folder);
 }
 
 void kiv_settings_store::SetRenderPath(const QString& guid, const QString& folder)
 {
     kiv_types::setValue(InstallLocationKey(guid), folder, kiv_app_paths::renderPathFile());
+    m_renderPaths.insert(guid, folder);
+    m_renderPathFileExists = true;
 }
 
 QString kiv_settings_store::HostValue(const QString& key) const

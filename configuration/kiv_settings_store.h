@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -56,8 +57,11 @@ public:
     bool Flush();
     QString UserFileName() const;
 
-    // Through kiv_types.
-    QString RenderPath(const QString& guid) const;
+    // The render path file, through kiv_types. A load reads each version's
+    // folder once: what it has read or written is remembered until the next
+    // load begins.
+    void BeginRenderPathLoad();
+    QString RenderPath(const QString& guid);
     // Leaves the file alone when it already holds the folder.
     void StoreRenderPath(const QString& guid, const QString& folder);
     void SetRenderPath(const QString& guid, const QString& folder);
@@ -75,4 +79,6 @@ private:
     std::unique_ptr<QSettings> m_user;
     // The id of the user whose file is open.
     QString m_userId;
+    QHash<QString, QString> m_renderPaths;
+    bool m_renderPathFileExists = false;
 };

@@ -174,6 +174,7 @@ void kiv_version_page::ReadSoftVersion()
 {
     kiv_settings_store& store = m_context.Store();
     QSettings& defaults = *store.Defaults();
+    store.BeginRenderPathLoad();
     GetRender();
 
     const QString versions = store.HostValue(QStringLiteral("kiv.rendering/version"));
