@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QLoggingCategory>
 #include <QRegularExpression>
@@ -12,6 +13,10 @@
 #include <QTextStream>
 #include <QThread>
 #include <QTimer>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -25,6 +30,39 @@ const qint64 kStaleSecs = 300;
 
 const QLatin1String kBeginMarker(".B");
 const QLatin1String kEndMarker(".E");
+// A folder listed while its time was this recent may change again within
+// the same time stamp, or its file system keeps coarse times: it is listed
+// again at the next poll.
+const qint64 kFolderSettleMs = 3000;
+// Every folder is listed again at least this often, for file systems that do
+// not update a folder's time when its entries change.
+const int kRelistPolls = 30;
+
+// The modification time of a folder, or -1 when it is gone. Asked for
+// every known folder at every poll: on POSIX systems one plain stat, without
+// the time zone work of QFileInfo's local times.
+qint64 ModifiedMs(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    struct stat buffer;
+    if (::stat(QFile::encodeName(path).constData(), &buffer) != 0)
+        return -1;
+    return qint64(buffer.st_mtim.tv_sec) * 1000 + buffer.st_mtim.tv_nsec / 1000000;
+#else
+    const QDateTime modified = QFileInfo(path).lastModified();
+    return modified.isValid() ? modified.toMSecsSinceEpoch() : -1;
+#endif
+}
+
+bool IsRecent(qint64 modified, qint64 now)
+{
+    return now - modified < kFolderSettleMs;
+}
+
+QString ParentOf(const QString& path)
+{
+    return path.left(path.lastIndexOf(QLatin1Char('/')));
+}
 
 } // namespace
 
@@ -92,47 +130,139 @@ void kiv_monitorwork::MonitorStart()
 
 void kiv_monitorwork::ScanFolder()
 {
+    ++polls;
     indexFiles.clear();
-    indexInfo.clear();
-    markerFiles.clear();
 
     // An empty name would mean the working folder.
     const QDir root(folder);
     if (folder.isEmpty() || !root.exists()) {
         qCDebug(lcMonitor) << "Dir is not exists" << root.absolutePath();
+        for (const IndexFolder& index : qAsConst(indexFolders))
+            goneFiles.unite(index.files);
+        indexFolders.clear();
+        dateFolders.clear();
         return;
     }
 
     static const QRegularExpression datePattern(QStringLiteral(
         "\\A(2[0-9][0-9][0-9])_(0[1-9]|1[0-2])_(0[1-9]|1[0-9]|2[0-9]|3[0-1])\\z"));
     // Hidden entries and symbolic links are left out at every level.
-    const QDir::Filters folders = QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks;
-    const QDir::Filters files = QDir::Files | QDir::NoSymLinks;
-
-    for (const QFileInfo& date : root.entryInfoList(folders, QDir::Unsorted)) {
-        if (!datePattern.match(date.completeBaseName()).hasMatch())
-            continue;
-        for (const QFileInfo& index : QDir(date.absoluteFilePath()).entryInfoList(folders, QDir::Unsorted)) {
-            if (index.fileName().compare(QLatin1String("_txtIndex"), Qt::CaseInsensitive) != 0)
+    QDirIterator it(root.absolutePath(), QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        auto date = dateFolders.find(path);
+        if (date == dateFolders.end()) {
+            if (!datePattern.match(it.fileInfo().completeBaseName()).hasMatch())
                 continue;
-            // One listing gives the index files and their markers.
-            for (const QFileInfo& file : QDir(index.absoluteFilePath()).entryInfoList(files, QDir::Unsorted)) {
-                const QString path = file.absoluteFilePath();
-                if (file.suffix().compare(QLatin1String("txt"), Qt::CaseInsensitive) == 0) {
-                    indexFiles << path;
-                    indexInfo.insert(path, file);
-                } else if (path.endsWith(kBeginMarker) || path.endsWith(kEndMarker)) {
-                    markerFiles.insert(path);
-                }
-            }
+            // New date folders are listed at once.
+            date = dateFolders.insert(path, DateFolder());
+        }
+        date->seenAt = polls;
+        if (NeedsListing(*date, path))
+            ListDateFolder(path, *date);
+    }
+
+    // Date folders that are gone take their files with them.
+    for (auto date = dateFolders.begin(); date != dateFolders.end();) {
+        if (date->seenAt == polls) {
+            ++date;
+            continue;
+        }
+        for (const QString& index : qAsConst(date->indexFolders))
+            ForgetIndexFolder(index);
+        date = dateFolders.erase(date);
+    }
+}
+
+bool kiv_monitorwork::NeedsListing(const DateFolder& date, const QString& path) const
+{
+    if (date.listedAt == 0 || !date.settled || polls - date.listedAt >= kRelistPolls)
+        return true;
+    // An index folder made later changes the date folder's time.
+    if (date.indexFolders.isEmpty())
+        return ModifiedMs(path) != date.modified;
+    for (const QString& index : date.indexFolders) {
+        if (ModifiedMs(index) != indexFolders.value(index).modified)
+            return true;
+    }
+    return false;
+}
+
+void kiv_monitorwork::ListDateFolder(const QString& path, DateFolder& date)
+{
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    date.listedAt = polls;
+    date.modified = ModifiedMs(path);
+    bool recent = IsRecent(date.modified, now);
+
+    QStringList found;
+    QDirIterator it(path, QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+    while (it.hasNext()) {
+        const QString index = it.next();
+        if (it.fileName().compare(QLatin1String("_txtIndex"), Qt::CaseInsensitive) == 0)
+            found << index;
+    }
+    for (const QString& index : qAsConst(date.indexFolders)) {
+        if (!found.contains(index))
+            ForgetIndexFolder(index);
+    }
+    for (const QString& index : qAsConst(found)) {
+        ListIndexFolder(index, path);
+        recent = recent || IsRecent(indexFolders.value(index).modified, now);
+    }
+    date.indexFolders = found;
+    // Until the files are read, a recently changed folder and one with files
+    // still waiting count as unsettled (see MarkUnsettledFolders).
+    date.settled = !recent;
+}
+
+void kiv_monitorwork::ListIndexFolder(const QString& path, const QString& datePath)
+{
+    IndexFolder& index = indexFolders[path];
+    const QSet<QString> before = index.files;
+    index.dateFolder = datePath;
+    // Taken before the listing, so that a change during it shows next time.
+    index.modified = ModifiedMs(path);
+    index.files.clear();
+    index.markers.clear();
+
+    // One listing gives the index files and their markers.
+    QDirIterator it(path, QDir::Files | QDir::NoSymLinks);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        if (file.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive)) {
+            index.files.insert(file);
+            indexFiles << file;
+        } else if (file.endsWith(kBeginMarker) || file.endsWith(kEndMarker)) {
+            index.markers.insert(file);
         }
     }
+    for (const QString& file : before) {
+        if (!index.files.contains(file))
+            goneFiles.insert(file);
+    }
+}
+
+void kiv_monitorwork::ForgetIndexFolder(const QString& path)
+{
+    const auto index = indexFolders.constFind(path);
+    if (index == indexFolders.cend())
+        return;
+    goneFiles.unite(index->files);
+    indexFolders.erase(index);
+}
+
+bool kiv_monitorwork::HasMarker(const QString& file, QLatin1String marker) const
+{
+    const auto index = indexFolders.constFind(ParentOf(file));
+    return index != indexFolders.cend() && index->markers.contains(file + marker);
 }
 
 void kiv_monitorwork::ClassifyIndexFiles()
 {
-    QSet<QString> present;
-    QSet<QString> ended;
+    // Only the folders listed by this poll can have changed.
+    QSet<QString> leaving = goneFiles;
+    goneFiles.clear();
     QSet<QString> started(startedFiles.cbegin(), startedFiles.cend());
     QSet<QString> waiting(newFiles.cbegin(), newFiles.cend());
 
@@ -140,10 +270,9 @@ void kiv_monitorwork::ClassifyIndexFiles()
         // An upper-case suffix is found but never read.
         if (!file.endsWith(QLatin1String("txt")))
             continue;
-        present.insert(file);
-        if (markerFiles.contains(file + kEndMarker)) {
-            ended.insert(file);
-        } else if (markerFiles.contains(file + kBeginMarker) || takenFiles.contains(file)) {
+        if (HasMarker(file, kEndMarker)) {
+            leaving.insert(file);
+        } else if (HasMarker(file, kBeginMarker) || takenFiles.contains(file)) {
             if (!started.contains(file)) {
                 started.insert(file);
                 startedFiles << file;
@@ -157,15 +286,17 @@ void kiv_monitorwork::ClassifyIndexFiles()
     }
 
     // Files that have gone, finished or been taken elsewhere leave the lists.
-    QStringList stillStarted;
-    for (const QString& file : qAsConst(startedFiles)) {
-        if (present.contains(file) && !ended.contains(file))
-            stillStarted << file;
+    if (!leaving.isEmpty()) {
+        QStringList stillStarted;
+        for (const QString& file : qAsConst(startedFiles)) {
+            if (!leaving.contains(file))
+                stillStarted << file;
+        }
+        startedFiles = stillStarted;
     }
-    startedFiles = stillStarted;
     QStringList stillNew;
     for (const QString& file : qAsConst(newFiles)) {
-        if (present.contains(file) && !started.contains(file))
+        if (!leaving.contains(file) && !started.contains(file))
             stillNew << file;
     }
     newFiles = stillNew;
@@ -185,11 +316,25 @@ void kiv_monitorwork::ReadNewFiles()
     }
     newFiles = waiting;
     waitingStates = seen;
+    MarkUnsettledFolders();
+}
+
+void kiv_monitorwork::MarkUnsettledFolders()
+{
+    // A file still being written keeps its date folder listed at every poll.
+    for (const QString& file : qAsConst(newFiles)) {
+        const auto index = indexFolders.constFind(ParentOf(file));
+        if (index == indexFolders.cend())
+            continue;
+        const auto date = dateFolders.find(index->dateFolder);
+        if (date != dateFolders.end())
+            date->settled = false;
+    }
 }
 
 bool kiv_monitorwork::IsSettled(const QString& file, qint64 now, QHash<QString, FileState>& seen) const
 {
-    const QFileInfo info = indexInfo.value(file);
+    const QFileInfo info(file);
     FileState state;
     state.size = info.size();
     state.modified = info.lastModified().toMSecsSinceEpoch();
@@ -268,7 +413,7 @@ void kiv_monitorwork::CheckStartedFiles()
     for (const QString& file : qAsConst(startedFiles)) {
         // The same end marker as the scan looks for, as the last scan found
         // it: no further look-up per file and period.
-        if (markerFiles.contains(file + kEndMarker)) {
+        if (HasMarker(file, kEndMarker)) {
             staleFiles.remove(file);
             continue;
         }

@@ -44,24 +44,51 @@ private:
         }
     };
 
+    // One "_txtIndex" folder as its last listing found it.
+    struct IndexFolder {
+        QString dateFolder;
+        qint64 modified = 0; // the folder's time when it was listed
+        QSet<QString> files;             // index files, by path
+        QSet<QString> markers;           // ".B" and ".E" files, by path
+    };
+    // One date folder: its index folders, and whether everything in them
+    // was settled (announced or finished) when they were last listed.
+    struct DateFolder {
+        QStringList indexFolders;
+        qint64 modified = 0; // looked at only while it has no index folder
+        int listedAt = 0;    // the poll that last listed it
+        int seenAt = 0;      // the poll that last found it in the watched folder
+        bool settled = false;
+    };
+
     void ScanFolder();
+    bool NeedsListing(const DateFolder& date, const QString& path) const;
+    void ListDateFolder(const QString& path, DateFolder& date);
+    void ListIndexFolder(const QString& path, const QString& datePath);
+    void ForgetIndexFolder(const QString& path);
     void ClassifyIndexFiles();
     void ReadNewFiles();
+    void MarkUnsettledFolders();
     bool IsSettled(const QString& file, qint64 now, QHash<QString, FileState>& seen) const;
     void ReadIndexFile(const QString& file);
     void CheckStartedFiles();
     bool IsStale(const QString& file) const;
+    bool HasMarker(const QString& file, QLatin1String marker) const;
 
     const QString folder;
-    QStringList indexFiles;   // result of the last scan
+    QStringList indexFiles;   // index files of the folders the last poll listed
     QStringList newFiles;     // waiting to be read
     QStringList startedFiles; // taken, sequence not finished yet
     QStringList sceneLines;   // the lines of the index file being read
 
-    // From the last scan: what is known about each index file, and the
-    // marker files beside them, so that classifying costs no further look-up.
-    QHash<QString, QFileInfo> indexInfo;
-    QSet<QString> markerFiles;
+    // What the listings found, kept between polls: a later poll lists again
+    // only the folders that changed or still hold an unsettled file, which
+    // on a share with years of date folders saves thousands of listings.
+    QHash<QString, DateFolder> dateFolders;
+    QHash<QString, IndexFolder> indexFolders;
+    // Files that left the lists' folders since the last poll.
+    QSet<QString> goneFiles;
+    int polls = 0;
     // Size and modification time of the files left waiting by the previous
     // poll: a file that is still being written is not read half-way.
     QHash<QString, FileState> waitingStates;

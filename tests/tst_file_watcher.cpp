@@ -60,6 +60,7 @@ private slots:
     void init();
     void announcesEachIndexFileOnceWithItsScenes();
     void eachFileIsReadWholeAndOnce();
+    void laterChangesInKnownFoldersAreFound();
     void workersFollowTheFolderList();
     void announcesOnTheCurrentWatcher();
     void stopsItsThreadsAtExit();
@@ -167,6 +168,39 @@ void tst_file_watcher::eachFileIsReadWholeAndOnce()
     QCOMPARE(m_listener->all.value(growing).second, QStringLiteral("10-12"));
     waitForAPoll(folder);
     QCOMPARE(m_listener->count(growing), 1);
+}
+
+void tst_file_watcher::laterChangesInKnownFoldersAreFound()
+{
+    // Polls skip folders whose listing cannot have changed; every change
+    // below must still be seen, once.
+    MonitorFolder folder;
+    const int probesBefore = m_probes;
+    const QString first = folder.add("2020_01_01/_txtIndex/first.txt");
+    const QString started = folder.add("2020_01_01/_txtIndex/started.txt");
+    MonitorFolder::touch(started + ".B");
+    m_watcher->SetMonitorFolders({folder.root()});
+    QTRY_COMPARE_WITH_TIMEOUT(m_listener->count(first), 1, 10000);
+    waitForAPoll(folder);
+
+    // A file added to an old date folder, and an end marker arriving late.
+    const QString added = folder.add("2020_01_01/_txtIndex/added.txt");
+    MonitorFolder::touch(started + ".E");
+    QTRY_COMPARE_WITH_TIMEOUT(m_listener->count(added), 1, 10000);
+
+    // A date folder removed and made again with other files.
+    const QString gone = folder.add("2021_02_02/_txtIndex/gone.txt");
+    QTRY_COMPARE_WITH_TIMEOUT(m_listener->count(gone), 1, 10000);
+    QVERIFY(QDir(folder.dir.filePath("2021_02_02")).removeRecursively());
+    waitForAPoll(folder);
+    const QString again = folder.add("2021_02_02/_txtIndex/again.txt");
+    QTRY_COMPARE_WITH_TIMEOUT(m_listener->count(again), 1, 10000);
+
+    waitForAPoll(folder);
+    for (const QString& file : {first, added, gone, again})
+        QVERIFY2(m_listener->count(file) == 1, qPrintable(file));
+    QCOMPARE(m_listener->count(started), 0);
+    QCOMPARE(m_listener->all.size(), 4 + m_probes - probesBefore);
 }
 
 void tst_file_watcher::workersFollowTheFolderList()
