@@ -1,6 +1,5 @@
 #include "test_support.h"
 
-#include "kiv_configuration_widget.h"
 #include "kiv_messagebox_dialog.h"
 
 #include <QAbstractButton>
@@ -65,9 +64,8 @@ namespace kiv_test {
 
 Sandbox::Sandbox()
 {
-    QDir root(m_root.path());
-    root.mkpath(QStringLiteral("app/data"));
-    root.mkpath(QStringLiteral("user"));
+    QDir().mkpath(appDir() + QStringLiteral("/data"));
+    QDir().mkpath(userDir());
     qputenv("KIV_APP_DIR", appDir().toUtf8());
     qputenv("KIV_USER_APP_PATH", userDir().toUtf8());
 }
@@ -76,16 +74,6 @@ Sandbox::~Sandbox()
 {
     qunsetenv("KIV_APP_DIR");
     qunsetenv("KIV_USER_APP_PATH");
-}
-
-QString Sandbox::appDir() const { return m_root.path() + QStringLiteral("/app"); }
-QString Sandbox::userDir() const { return m_root.path() + QStringLiteral("/user"); }
-QString Sandbox::defaultFile() const { return appDir() + QStringLiteral("/data/kiv_default.ini"); }
-QString Sandbox::templateFile() const { return appDir() + QStringLiteral("/data/kiv_users.ini"); }
-
-QString Sandbox::userFile(const QString& userName) const
-{
-    return userDir() + QStringLiteral("/conf/kiv_%1.ini").arg(userName);
 }
 
 void Sandbox::writeDefaults(const QByteArray& ini) const { writeFile(defaultFile(), ini); }
@@ -130,13 +118,12 @@ void UninstallKey::write(const QByteArray& ini) const
 QByteArray readFile(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
+    QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(bytes);
@@ -145,19 +132,15 @@ void writeFile(const QString& path, const QByteArray& bytes)
 LogRecorder::LogRecorder(kiv_configuration_widget* panel)
 {
     QObject::connect(panel, &kiv_configuration_widget::sigLog, panel,
-                     [this](int loggerId, int level, QString message, const wchar_t* source, int line) {
-                         lines.append({loggerId, level, message,
-                                       source ? QString::fromWCharArray(source) : QString(), line});
+                     [this](int id, int level, QString message, const wchar_t* source, int line) {
+                         lines.append({id, level, message, source ? QString::fromWCharArray(source) : QString(), line});
                      });
 }
 
 bool LogRecorder::contains(int level, const QString& messageStart) const
 {
-    for (const LogLine& line : lines) {
-        if (line.level == level && line.message.startsWith(messageStart))
-            return true;
-    }
-    return false;
+    return std::any_of(lines.begin(), lines.end(),
+                       [&](const LogLine& l) { return l.level == level && l.message.startsWith(messageStart); });
 }
 
 kiv_general_types::AuthSet::LoginInfo sampleUser(const QString& userName, const QString& userId)
@@ -176,19 +159,10 @@ PanelFixture::PanelFixture(const QByteArray& userFile, const QByteArray& default
     if (!defaults.isNull())
         sandbox.writeDefaults(defaults);
     sandbox.writeTemplate("[kiv.general]\n");
-    if (!userFile.isNull()) {
-        QDir().mkpath(sandbox.userDir() + QStringLiteral("/conf"));
+    if (!userFile.isNull())
         writeFile(file(), userFile);
-    }
     panel.reset(new kiv_configuration_widget(general, nullptr));
-    panel->SetCurrentUserInfo(sampleUser(QStringLiteral("artist"), QStringLiteral("1001")));
-}
-
-PanelFixture::~PanelFixture() = default;
-
-QString PanelFixture::file() const
-{
-    return sandbox.userFile(QStringLiteral("artist"));
+    panel->SetCurrentUserInfo(sampleUser());
 }
 
 QVariant PanelFixture::stored(const QString& key) const
@@ -199,38 +173,23 @@ QVariant PanelFixture::stored(const QString& key) const
 void PanelFixture::open(const std::function<void()>& edit, bool apply, bool versionPage)
 {
     bool answered = false;
-    whenModal(
-        [this, edit, apply](QWidget*) {
-            edit();
-            if (!panel->isVisible())
-                return;
-            auto* applyButton = find<QPushButton>("btnApply");
-            if (apply && !applyButton->isEnabled()) {
-                find<QCheckBox>("SetArgument")->click();
-                find<QCheckBox>("SetArgument")->click();
-            }
-            (apply ? applyButton : find<QPushButton>("btnClose"))->click();
-            if (panel->isVisible()) {
-                find<QPushButton>("btnClose")->click();
-                QFAIL("the panel did not close");
-            }
-        },
-        &answered);
+    whenModal([this, edit, apply](QWidget*) {
+        edit();
+        if (!panel->isVisible())
+            return;
+        auto* applyButton = find<QPushButton>("btnApply");
+        if (apply && !applyButton->isEnabled()) {
+            find<QCheckBox>("SetArgument")->click();
+            find<QCheckBox>("SetArgument")->click();
+        }
+        (apply ? applyButton : find<QPushButton>("btnClose"))->click();
+        if (panel->isVisible()) {
+            find<QPushButton>("btnClose")->click();
+            QFAIL("the panel did not close");
+        }
+    }, &answered);
     panel->ShowConf(versionPage);
     QVERIFY(answered);
-}
-
-MarkingTranslator::MarkingTranslator(const char* context)
-    : m_context(context)
-{
-    QCoreApplication::installTranslator(this);
-}
-
-QString MarkingTranslator::translate(const char* context, const char* sourceText, const char*, int) const
-{
-    if (m_context != context)
-        return {};
-    return QStringLiteral("<%1>").arg(QString::fromUtf8(sourceText));
 }
 
 void whenModal(std::function<void(QWidget*)> answer, bool* answered, int timeoutMs)
@@ -244,21 +203,19 @@ void whenModal(std::function<void(QWidget*)> answer, bool* answered, int timeout
     QObject::connect(timer, &QTimer::timeout, [=] {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal && modal->isVisible()) {
-            timer->stop();
-            // Answer from a fresh single shot: this timer's slot is not
-            // re-entered while the answer runs a nested modal loop.
+            // From a fresh single shot: this slot is not re-entered while the answer runs a nested loop.
             QTimer::singleShot(0, [=] {
                 if (answered)
                     *answered = true;
                 answer(modal);
             });
         } else if (clock->elapsed() > timeoutMs) {
-            timer->stop();
             if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
                 dialog->reject();
         } else {
             return;
         }
+        timer->stop();
         timer->deleteLater();
     });
     timer->start();
@@ -266,18 +223,14 @@ void whenModal(std::function<void(QWidget*)> answer, bool* answered, int timeout
 
 void clickInNextModal(const QString& buttonName, QString* seenText, bool* answered)
 {
-    whenModal(
-        [=](QWidget* modal) {
-            if (seenText) {
-                if (auto* box = qobject_cast<kiv_messagebox_dialog*>(modal))
-                    *seenText = box->text();
-            }
-            if (auto* button = modal->findChild<QAbstractButton*>(buttonName))
-                button->click();
-            else if (auto* dialog = qobject_cast<QDialog*>(modal))
-                dialog->reject();
-        },
-        answered);
+    whenModal([=](QWidget* modal) {
+        if (auto* box = qobject_cast<kiv_messagebox_dialog*>(modal); box && seenText)
+            *seenText = box->text();
+        if (auto* button = modal->findChild<QAbstractButton*>(buttonName))
+            button->click();
+        else if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+    }, answered);
 }
 
 } // namespace kiv_test

@@ -3,37 +3,26 @@
 #include "kiv_configuration_widget.h"
 #include "kiv_general_types.h"
 
-#include <QByteArray>
-#include <QList>
-#include <QString>
-#include <QTemporaryDir>
-#include <QTranslator>
-
-#include <QVariant>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <functional>
 #include <memory>
 
-class QWidget;
-
 namespace kiv_test {
 
-// A private application folder (with data/kiv_default.ini and the user
-// template) and a private user folder, both inside one folder of the test's
-// own, published through KIV_APP_DIR and KIV_USER_APP_PATH for as long as the
-// object lives.
+// A private application folder (app/data) and user folder in one temporary
+// folder, published through KIV_APP_DIR and KIV_USER_APP_PATH while it lives.
 class Sandbox
 {
 public:
     Sandbox();
     ~Sandbox();
-
-    QString appDir() const;
-    QString userDir() const;
-    QString defaultFile() const;
-    QString templateFile() const;
-    QString userFile(const QString& userName) const;
-
+    QString appDir() const { return m_root.path() + QStringLiteral("/app"); }
+    QString userDir() const { return m_root.path() + QStringLiteral("/user"); }
+    QString defaultFile() const { return appDir() + QStringLiteral("/data/kiv_default.ini"); }
+    QString templateFile() const { return appDir() + QStringLiteral("/data/kiv_users.ini"); }
+    QString userFile(const QString& name) const { return userDir() + QStringLiteral("/conf/kiv_%1.ini").arg(name); }
     void writeDefaults(const QByteArray& ini) const;
     void writeTemplate(const QByteArray& ini) const;
 
@@ -58,41 +47,32 @@ private:
 };
 
 QByteArray readFile(const QString& path);
+// Creates the file's folder too.
 void writeFile(const QString& path, const QByteArray& bytes);
 
-// Records every sigLog line of a panel.
 struct LogLine {
-    int loggerId;
-    int level;
-    QString message;
-    QString source;
+    int loggerId, level;
+    QString message, source;
     int line;
 };
 
-class LogRecorder
-{
-public:
+// Records every sigLog line of a panel.
+struct LogRecorder {
     explicit LogRecorder(kiv_configuration_widget* panel);
-    QList<LogLine> lines;
     bool contains(int level, const QString& messageStart) const;
+    QList<LogLine> lines;
 };
 
 kiv_general_types::AuthSet::LoginInfo sampleUser(const QString& userName = QStringLiteral("artist"),
                                                  const QString& userId = QStringLiteral("1001"));
 
-// One user's panel ("artist", id "1001") on a private application and user
-// folder, with the given user file (none: created from an empty template)
-// and default settings file.
-class PanelFixture
-{
-public:
+// The panel of user "artist" (id "1001") on a sandbox, with the given user
+// file (null: made from an empty template) and default file.
+struct PanelFixture {
     explicit PanelFixture(const QByteArray& userFile = QByteArray(), const QByteArray& defaults = QByteArray());
-    virtual ~PanelFixture();
-
-    QString file() const;
+    QString file() const { return sandbox.userFile(QStringLiteral("artist")); }
     // A value as a fresh reader of the user file sees it.
     QVariant stored(const QString& key) const;
-
     template <typename T>
     T* find(const char* name) const
     {
@@ -101,10 +81,8 @@ public:
             qFatal("no widget %s", name);
         return widget;
     }
-
-    // Opens the panel, lets `edit` work on it, then presses Apply (or the
-    // close button) unless `edit` closed the panel itself. Apply is only
-    // enabled by a change, so with nothing edited a box is toggled twice.
+    // Opens the panel, runs `edit`, then presses Apply (toggling a box twice
+    // if nothing enabled it) or the close button, unless `edit` closed it.
     void open(const std::function<void()>& edit, bool apply, bool versionPage = false);
 
     Sandbox sandbox;
@@ -112,26 +90,26 @@ public:
     std::unique_ptr<kiv_configuration_widget> panel;
 };
 
-// Installed for as long as it lives, it wraps every text translated in
-// `context` as "<text>", so that a re-labelled widget is easy to spot.
+// While it lives, every text translated in `context` reads "<text>".
 class MarkingTranslator : public QTranslator
 {
 public:
-    explicit MarkingTranslator(const char* context);
-    QString translate(const char* context, const char* sourceText, const char*, int) const override;
+    explicit MarkingTranslator(const char* context) : m_context(context) { QCoreApplication::installTranslator(this); }
+    QString translate(const char* context, const char* text, const char*, int) const override
+    {
+        return m_context == context ? QStringLiteral("<%1>").arg(QString::fromUtf8(text)) : QString();
+    }
     bool isEmpty() const override { return false; }
 
 private:
     QByteArray m_context;
 };
 
-// Calls `answer` with the next modal widget that becomes active, from a timer
-// of its own so that it runs inside that widget's modal loop. If none shows
-// up within the timeout, any modal widget is rejected so that no test hangs,
-// and `answered` (when given) stays false.
+// Calls `answer` with the next active modal widget, from a timer so that it
+// runs inside that widget's loop. After the timeout any modal dialog is
+// rejected so that no test hangs, and `answered` stays false.
 void whenModal(std::function<void(QWidget*)> answer, bool* answered = nullptr, int timeoutMs = 5000);
-
-// Clicks the button named `buttonName` of the next modal widget.
+// Clicks the button named `buttonName` of the next modal widget (closes it when there is none).
 void clickInNextModal(const QString& buttonName, QString* seenText = nullptr, bool* answered = nullptr);
 
 } // namespace kiv_test

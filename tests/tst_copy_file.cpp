@@ -4,21 +4,9 @@
 #include "copy_paths.h"
 #include "test_support.h"
 
-#include <QCoreApplication>
-#include <QDataStream>
-#include <QDir>
-#include <QDirIterator>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
-
 namespace {
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    kiv_test::writeFile(path, bytes);
-}
+using kiv_test::writeFile;
 
 // The parameter file: three QStrings through QDataStream.
 void writeParams(const QString& path, const QStringList& texts)

@@ -4,14 +4,7 @@
 #include "kiv_http.h"
 #include "test_support.h"
 
-#include <QDir>
-#include <QHostAddress>
-#include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QUrlQuery>
+#include <QtNetwork>
 
 namespace {
 
@@ -56,7 +49,7 @@ struct ImpatientHttp : kiv_http { // reaches the stall limit, which real clients
 kiv_httpparam listRequest(const QString& guid)
 {
     kiv_httpparam param;
-    param.getUpdateSubfiles(guid, QStringLiteral("2"), QStringLiteral("3.1.0"), QVariant());
+    param.getUpdateSubfiles(guid, "2", "3.1.0", QVariant());
     return param;
 }
 
@@ -70,9 +63,8 @@ kiv_httpparam download(const QString& url, const QString& folder)
 // An old file in place, in a folder of its own.
 QString oldFile(const QString& folder, const QString& name)
 {
-    QDir().mkpath(folder);
-    kiv_test::writeFile(folder + QLatin1Char('/') + name, "the good old file");
-    return folder + QLatin1Char('/') + name;
+    kiv_test::writeFile(folder + '/' + name, "the good old file");
+    return folder + '/' + name;
 }
 
 QStringList entries(const QString& folder)
@@ -149,7 +141,6 @@ void tst_http_client::failedRequestsAnswerOnceWithNothing_data()
     QTest::addColumn<int>("requestsSeen");
     QTest::newRow("list without a base address") << QString() << false << Route() << 0;
     QTest::newRow("list: server error with a JSON body") << QString() << true << Route{500, kList, false} << 1;
-    QTest::newRow("list: body is not JSON") << QString() << true << Route{200, "<html>busy</html>", false} << 1;
     QTest::newRow("list: no answer") << QString() << true << Route{0, {}, false} << 1;
     QTest::newRow("download: body cut short") << QStringLiteral("@/files/a") << true << Route{200, "new", true} << 1;
     QTest::newRow("download: local file address") << QStringLiteral("file:///etc/hostname") << true << Route() << 0;

@@ -1,71 +1,64 @@
-// The panel as a host sees it: its interface, its settings files, opening
-// and closing, the window chrome, texts and logging.
+// The panel as a host sees it: users and their files, opening and closing,
+// navigation, the title bar, texts and logging.
 
 #include "kiv_app_paths.h"
-#include "kiv_configuration_widget.h"
 #include "kiv_http.h"
 #include "kiv_messagebox_dialog.h"
 #include "kiv_pluginoptions.h"
 #include "test_support.h"
 
-#include <QCheckBox>
-#include <QDirIterator>
-#include <QGraphicsDropShadowEffect>
-#include <QGroupBox>
-#include <QLayout>
 #include <QMetaMethod>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScrollArea>
-#include <QScrollBar>
-#include <QSettings>
-#include <QSignalSpy>
-#include <QStackedWidget>
-#include <QTableWidget>
-#include <QtTest>
 
-using kiv_test::LogRecorder;
-using kiv_test::Sandbox;
 using kiv_test::sampleUser;
 
 namespace {
 
-const QByteArray kDefaults = "[kiv.appversion]\nappversion=3.2.1\nhotline=400-800-1234\nqqnumber=800012345\n"
-                             "[3dsmax]\noldmax=3ds Max 2014, 3ds Max 2015\n"
-                             "[py]\nmaya=2.7, 3.7\nhoudini=3.7\n";
 // Differs from the built-in default, so a read of the user file shows.
 const QByteArray kTemplate = "[kiv.general]\nautodownload=0\n";
-const QString kNotice = QStringLiteral("get curent settings info faild");
 
 QStringList filesUnder(const QString& folder)
 {
     QStringList files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-    while (it.hasNext())
+    for (QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories); it.hasNext();)
         files << it.next();
     return files;
 }
 
-// The template and default file, written before the panel reads anything.
-struct Folders : Sandbox {
-    explicit Folders(const QByteArray& defaults)
-    {
-        if (!defaults.isNull())
-            writeDefaults(defaults);
-        writeTemplate(kTemplate);
-    }
-};
-
 // A panel with no user yet on private folders, its log recorded.
 struct BarePanel {
-    explicit BarePanel(const QByteArray& defaults = QByteArray()) : sandbox(defaults) {}
+    // The files are written before the panel reads anything.
+    explicit BarePanel(const QByteArray& defaults = QByteArray()) : written(write(defaults)) {}
+    bool write(const QByteArray& defaults) const
+    {
+        if (!defaults.isNull())
+            sandbox.writeDefaults(defaults);
+        sandbox.writeTemplate(kTemplate);
+        return true;
+    }
     template <typename T>
     T* find(const char* name) const { return panel.findChild<T*>(QLatin1String(name)); }
+    // Opens the panel, which must show the "no user" notice instead.
+    void expectNotice()
+    {
+        QString notice;
+        bool panelVisible = true;
+        kiv_test::whenModal([&](QWidget* modal) {
+            notice = qobject_cast<kiv_messagebox_dialog*>(modal)->text();
+            panelVisible = panel.isVisible();
+            QVERIFY(modal->findChild<QPushButton*>("cancel")->isHidden());
+            modal->findChild<QPushButton*>("ok")->click();
+        });
+        panel.ShowConf(false);
+        QCOMPARE(notice, QStringLiteral("get curent settings info faild"));
+        QVERIFY(!panelVisible && !panel.isVisible());
+    }
+    QByteArray userFile(const QString& name = "artist") const { return kiv_test::readFile(sandbox.userFile(name)); }
 
-    Folders sandbox;
+    kiv_test::Sandbox sandbox;
+    bool written;
     kiv_general_types::GeneralSet general;
     kiv_configuration_widget panel{general, nullptr};
-    LogRecorder log{&panel};
+    kiv_test::LogRecorder log{&panel};
 };
 
 } // namespace
@@ -74,7 +67,7 @@ class tst_panel_foundation : public QObject
 {
     Q_OBJECT
 private slots:
-    void metaTypesAreRegisteredAndTheInterfaceIsListedInOrder();
+    void interfaceIsListedInOrder();
     void withoutAUserThePanelReadsOnlyVersionsAndShowsTheNotice();
     void userFilesFollowTheCurrentUser();
     void refusedUserNames_data();
@@ -82,87 +75,71 @@ private slots:
     void anEmptyUserNameKeepsOnlyTheSameUsersFile();
     void showConfSelectsThePageScrollsUpAndClosesWithoutWriting();
     void navigationShowsPagesAndTheTutorialButton();
-    void frameMarginsAndTitleBarDrag();
     void languageChangeReappliesTheTexts();
     void pluginManagerLinesReachTheHostWithTheLoggerId();
-    void pluginLanguageCodeFollowsTheDefaultFile();
 };
 
-void tst_panel_foundation::metaTypesAreRegisteredAndTheInterfaceIsListedInOrder()
+void tst_panel_foundation::interfaceIsListedInOrder()
 {
-    // Looked up by name only, before anything in this test could register them.
-    QVERIFY(QMetaType::type("kiv_general_types::AuthSet::LoginInfo") != QMetaType::UnknownType);
-    QVERIFY(QMetaType::type("kiv_general_types::Project") != QMetaType::UnknownType);
-
-    const QStringList signalList = {
-        "SigZftxParams(ZftxTransConfig)", "sigGetProjectList()", "SigMaxConcurrence(ZFTXCMDTYPE,int)",
-        "sigCreateProject()", "sigDeleteProject(kiv_general_types::Project)", "sigSetCurrentProject(QString)",
-        "sigEditProject(kiv_general_types::Project)", "sigConfChanged()", "sigLog(int,int,QString,const wchar_t*,int)",
-        "sigNewProject(kiv_general_types::Project,bool)", "sigCurrentProject(QString)",
-        "sigUpdatePluginCfg(QVariantMap)", "sigUpdatePluginTriggered()", "sigUpdatePluginStatus(QString)",
-        "sigUpdatePluginStatus()", "sigInstallPlugin(int)"};
-    const QStringList publicSlots = {
-        "SetNewProject(kiv_general_types::Project,bool)", "UpdateProject(kiv_general_types::Project)",
-        "DeleteProjectToTab(kiv_general_types::Project)", "SetCurrentProjectToTab(QString)",
-        "SetCurrentUserInfo(kiv_general_types::AuthSet::LoginInfo)", "CurrentSubCenterChanged(QVariantMap)",
-        "GetGeneralOpt(QString,QVariant&)", "SetLogger(int)", "SetTransferLink(QVariantMap)", "OnChangeSkin()",
-        "OnWriteLog(int,QString,const wchar_t*,int)", "OnPluginInstall(int)"};
-    const QStringList protectedSlots = {
-        "EnableApply()", "HandleTransferModeChanged(int)", "InsertNewItemToTable(kiv_general_types::Project,bool)",
-        "HandleRadioButtonChanged()", "DeleteCamera()", "AddMonitorItem()", "DeleteMonitorPath()", "TriggerApply()",
-        "TriggerCancel()", "setTransferCurrentIndex()", "InsertRenderPath()", "DeleteProject()", "EditProject()",
-        "SetCurrentProject()", "SetProjectToCurrent(QString)", "CreateCamera()", "UpdateCamera()",
-        "InsertItemToCamera(QString)", "SpeedTest()", "OnPluginInstallmanually()", "OnSelectDefaultDownloadPath()",
-        "OnSelectAnalysisCachePath()", "OnShowPluginTutorial()", "SelectPathSuffix()"};
-
-    QStringList expected, actual;
-    for (const QString& s : signalList) expected << "signal " + s;
-    for (const QString& s : publicSlots) expected << "public slot " + s;
-    for (const QString& s : protectedSlots) expected << "protected slot " + s;
+    // Hosts connect by signature and by index: signals, then public and
+    // protected slots, in this order and nothing else.
+    const QString expected = QStringLiteral(
+        "s SigZftxParams(ZftxTransConfig) s sigGetProjectList() s SigMaxConcurrence(ZFTXCMDTYPE,int) "
+        "s sigCreateProject() s sigDeleteProject(kiv_general_types::Project) s sigSetCurrentProject(QString) "
+        "s sigEditProject(kiv_general_types::Project) s sigConfChanged() s sigLog(int,int,QString,const wchar_t*,int) "
+        "s sigNewProject(kiv_general_types::Project,bool) s sigCurrentProject(QString) s sigUpdatePluginCfg(QVariantMap) "
+        "s sigUpdatePluginTriggered() s sigUpdatePluginStatus(QString) s sigUpdatePluginStatus() s sigInstallPlugin(int) "
+        "+ SetNewProject(kiv_general_types::Project,bool) + UpdateProject(kiv_general_types::Project) "
+        "+ DeleteProjectToTab(kiv_general_types::Project) + SetCurrentProjectToTab(QString) "
+        "+ SetCurrentUserInfo(kiv_general_types::AuthSet::LoginInfo) + CurrentSubCenterChanged(QVariantMap) "
+        "+ GetGeneralOpt(QString,QVariant&) + SetLogger(int) + SetTransferLink(QVariantMap) + OnChangeSkin() "
+        "+ OnWriteLog(int,QString,const wchar_t*,int) + OnPluginInstall(int) "
+        "# EnableApply() # HandleTransferModeChanged(int) # InsertNewItemToTable(kiv_general_types::Project,bool) "
+        "# HandleRadioButtonChanged() # DeleteCamera() # AddMonitorItem() # DeleteMonitorPath() # TriggerApply() "
+        "# TriggerCancel() # setTransferCurrentIndex() # InsertRenderPath() # DeleteProject() # EditProject() "
+        "# SetCurrentProject() # SetProjectToCurrent(QString) # CreateCamera() # UpdateCamera() "
+        "# InsertItemToCamera(QString) # SpeedTest() # OnPluginInstallmanually() # OnSelectDefaultDownloadPath() "
+        "# OnSelectAnalysisCachePath() # OnShowPluginTutorial() # SelectPathSuffix()");
+    QStringList actual;
     const QMetaObject& meta = kiv_configuration_widget::staticMetaObject;
     for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
         const QMetaMethod m = meta.method(i);
-        const char* kind = m.methodType() == QMetaMethod::Signal ? "signal "
-                           : m.methodType() != QMetaMethod::Slot ? "method "
-                           : m.access() == QMetaMethod::Public   ? "public slot " : "protected slot ";
-        actual << kind + QString::fromLatin1(m.methodSignature());
+        const char* kind = m.methodType() == QMetaMethod::Signal ? "s" : m.methodType() != QMetaMethod::Slot ? "?"
+                           : m.access() == QMetaMethod::Public   ? "+" : "#";
+        actual << kind + (" " + QString::fromLatin1(m.methodSignature()));
     }
-    QCOMPARE(actual, expected);
+    QCOMPARE(actual.join(' '), expected);
 }
 
 void tst_panel_foundation::withoutAUserThePanelReadsOnlyVersionsAndShowsTheNotice()
 {
-    BarePanel p(kDefaults);
-    QStringList appFiles = filesUnder(p.sandbox.appDir());
-    appFiles.sort();
-    QCOMPARE(appFiles, QStringList({p.sandbox.defaultFile(), p.sandbox.templateFile()}));
-    QCOMPARE(kiv_test::readFile(p.sandbox.defaultFile()), kDefaults);
-    QVERIFY(filesUnder(p.sandbox.userDir()).isEmpty());
-    QCOMPARE(p.panel.GetGeneralOpt("appversion").toString() + " " + p.panel.GetGeneralOpt("hotline").toString()
-                 + " " + p.panel.GetGeneralOpt("qqnumber").toString(),
-             QStringLiteral("3.2.1 400-800-1234 800012345"));
+    // Looked up by name, as a host's queued connections do.
+    QVERIFY(QMetaType::type("kiv_general_types::AuthSet::LoginInfo") != QMetaType::UnknownType);
+    QVERIFY(QMetaType::type("kiv_general_types::Project") != QMetaType::UnknownType);
+    const QByteArray defaults = "[kiv.appversion]\nappversion=3.2.1\n[3dsmax]\noldmax=3ds Max 2014, 3ds Max 2015\n"
+                                "[py]\nmaya=2.7, 3.7\nhoudini=3.7\n";
+    BarePanel p(defaults);
+    QCOMPARE(filesUnder(p.sandbox.appDir()).size(), 2);
+    QCOMPARE(kiv_test::readFile(p.sandbox.defaultFile()), defaults);
+    QCOMPARE(p.panel.GetGeneralOpt("appversion").toString(), QStringLiteral("3.2.1"));
     QCOMPARE(p.panel.GetOldMax(), QStringList({"3ds Max 2014", "3ds Max 2015"}));
     QCOMPARE(p.panel.GetPyVersions(), (QMap<QString, QStringList>{{"maya", {"2.7", "3.7"}}, {"houdini", {"3.7"}}}));
 
-    // An empty name opens nothing either; no settings object is held.
+    // An empty name opens nothing either.
     p.panel.SetCurrentUserInfo(sampleUser(QString()));
     QVERIFY(p.log.contains(600, "not have current user "));
-    QVERIFY(filesUnder(p.sandbox.userDir()).isEmpty());
     p.panel.CurrentSubCenterChanged({{"TRANSMISSION_TYPE_FTP", QVariantMap()}});
     QVERIFY(p.log.contains(600, "not have current user info "));
+    QVERIFY(filesUnder(p.sandbox.userDir()).isEmpty());
+    p.expectNotice();
 
-    QString notice;
-    bool cancelVisible = true, panelVisible = true;
-    kiv_test::whenModal([&](QWidget* modal) {
-        if (auto* box = qobject_cast<kiv_messagebox_dialog*>(modal))
-            notice = box->text();
-        cancelVisible = !modal->findChild<QPushButton*>("cancel")->isHidden();
-        panelVisible = p.panel.isVisible();
-        modal->findChild<QPushButton*>("ok")->click();
-    });
-    p.panel.ShowConf(true);
-    QCOMPARE(notice, kNotice);
-    QVERIFY(!cancelVisible && !panelVisible);
+    // The plugins' language follows the default file.
+    const QList<QPair<QByteArray, QString>> languages = {{"kiv_tallowmere_client_zh_CN.qm", "cn"},
+        {"kiv_tallowmere_client_zh_TW.qm", "cn"}, {"kiv_tallowmere_client_en.qm", "en"}, {"", "en"}};
+    for (const auto& [language, code] : languages) {
+        p.sandbox.writeDefaults("[kiv.general]\nlanguage=" + language + "\n");
+        QCOMPARE(kiv_app_paths::pluginLanguageCode(), code);
+    }
 }
 
 void tst_panel_foundation::userFilesFollowTheCurrentUser()
@@ -173,17 +150,14 @@ void tst_panel_foundation::userFilesFollowTheCurrentUser()
     qputenv("KIV_USER_APP_PATH", folder.toUtf8());
     auto userFile = [&](const QString& name) { return folder + "/conf/kiv_" + name + ".ini"; };
 
-    // The first user gets the template, copied before anything is read;
-    // non-ASCII names are used verbatim.
+    // The first user gets the template, copied before anything is read; non-ASCII names are used verbatim.
     const QString first = QStringLiteral("渲染师 Zoë.v2");
     p.panel.SetCurrentUserInfo(sampleUser(first, "1"));
     QCOMPARE(kiv_test::readFile(userFile(first)), kTemplate);
     QCOMPARE(p.panel.GetGeneralOpt("autodownload"), QVariant(false));
-    QVERIFY(p.log.contains(600, "get current userinfo"));
     QCOMPARE(p.log.lines.first().source, QStringLiteral("kiv_configuration_widget"));
 
-    // An existing file is opened unchanged, and the first user's file is
-    // released, not kept open and written back.
+    // An existing file is opened unchanged, and the first user's is released, not written back.
     const QByteArray own = "[kiv.general]\nautodownload=1\n[host.private]\nkey=kept\n";
     kiv_test::writeFile(userFile("artist"), own);
     QFile::remove(userFile(first));
@@ -192,18 +166,15 @@ void tst_panel_foundation::userFilesFollowTheCurrentUser()
     QCOMPARE(p.panel.GetGeneralOpt("autodownload"), QVariant(true));
     p.panel.CurrentSubCenterChanged({});
     QVERIFY(!QFile::exists(userFile(first)));
-    QVERIFY(!p.log.contains(600, "not have current user info "));
 }
 
 void tst_panel_foundation::refusedUserNames_data()
 {
     QTest::addColumn<QString>("userName");
     QTest::addColumn<QString>("logged"); // how the log shows the name
-    for (const char* name : {"../escape", "team/artist", "team\\artist", "C:artist", "art<ist", "art>ist",
-                             "art\"ist", "art|ist", "art?ist", "art*ist"})
+    for (const char* name : {"../escape", "team\\artist", "C:artist", "art|ist", "art?ist"})
         QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(name);
     QTest::newRow("nul") << (QStringLiteral("art") + QChar(0) + QStringLiteral("ist")) << "art\\x00ist";
-    QTest::newRow("U+0001") << QStringLiteral("art\x01ist") << "art\\x01ist";
     // A forged second log line, and characters the log could not show.
     QTest::newRow("line break") << QStringLiteral("渲染\n300 forged") << QStringLiteral("渲染\\x0A300 forged");
     QTest::newRow("U+001F, tab") << QStringLiteral("a\x1f\tb") << "a\\x1F\\x09b";
@@ -218,7 +189,6 @@ void tst_panel_foundation::refusedUserNames()
     BarePanel p;
     p.panel.SetCurrentUserInfo(sampleUser("artist"));
     const QStringList filesBefore = filesUnder(p.sandbox.userDir());
-
     p.panel.SetCurrentUserInfo(sampleUser(userName));
     QCOMPARE(filesUnder(p.sandbox.userDir()), filesBefore);
     QVERIFY(filesUnder(QFileInfo(p.sandbox.userDir()).absolutePath()).filter("escape").isEmpty());
@@ -226,51 +196,31 @@ void tst_panel_foundation::refusedUserNames()
     QCOMPARE(p.log.lines.last().message, "invalid user name " + logged);
     // The earlier user's file is released and its options forgotten.
     QCOMPARE(p.panel.GetGeneralOpt("autodownload"), QVariant(true));
-    p.panel.CurrentSubCenterChanged({});
-    QVERIFY(p.log.contains(600, "not have current user info "));
-
-    QString notice;
-    kiv_test::clickInNextModal("ok", &notice);
-    p.panel.ShowConf(false);
-    QCOMPARE(notice, kNotice);
-    QVERIFY(!p.panel.isVisible());
+    p.expectNotice();
 }
 
 void tst_panel_foundation::anEmptyUserNameKeepsOnlyTheSameUsersFile()
 {
-    const QByteArray own = "[kiv.general]\nautodownload=0\n";
     for (const QString& otherId : {QStringLiteral("2002"), QString()}) {
         BarePanel p;
         p.panel.SetCurrentUserInfo(sampleUser("artist", "1001"));
-        kiv_test::writeFile(p.sandbox.userFile("artist"), own);
-        p.panel.SetCurrentUserInfo(sampleUser("artist", "1001"));
-
         // A partial refresh of the same user keeps the file.
         p.panel.SetCurrentUserInfo(sampleUser(QString(), "1001"));
         QCOMPARE(p.panel.GetGeneralOpt("autodownload"), QVariant(false));
         p.panel.SetCurrentProjectToTab("p-1");
-        QCOMPARE(QSettings(p.sandbox.userFile("artist"), QSettings::IniFormat)
-                     .value("kiv.project/currentproject_tmq1001").toString(), QStringLiteral("p-1"));
+        QVERIFY(p.userFile().contains("currentproject_tmq1001=p-1"));
 
-        // Anyone else is not given the open file: options reset, nothing written.
-        const int linesBefore = p.log.lines.size();
+        // Anyone else is not given the open file: options reset, nothing written, nothing refused.
         p.panel.SetCurrentUserInfo(sampleUser(QString(), otherId));
         QCOMPARE(p.log.lines.last().message, QStringLiteral("not have current user "));
-        QCOMPARE(p.log.lines.last().level, 600);
-        for (int i = linesBefore; i < p.log.lines.size(); ++i)
-            QVERIFY(!p.log.lines.at(i).message.startsWith("invalid user name"));
+        QVERIFY(!p.log.contains(300, "invalid user name"));
         QCOMPARE(p.panel.GetGeneralOpt("autodownload"), QVariant(true));
         QCOMPARE(p.panel.GetGeneralOpt("currentproject"), QVariant(QString()));
-        const QByteArray before = kiv_test::readFile(p.sandbox.userFile("artist"));
+        const QByteArray before = p.userFile();
         p.panel.SetCurrentProjectToTab("p-2");
         p.panel.CurrentSubCenterChanged({{"TRANSMISSION_TYPE_FTP", QVariantMap()}});
-        QVERIFY(p.log.contains(600, "not have current user info "));
-        QCOMPARE(kiv_test::readFile(p.sandbox.userFile("artist")), before);
-
-        QString notice;
-        kiv_test::clickInNextModal("ok", &notice);
-        p.panel.ShowConf(false);
-        QCOMPARE(notice, kNotice);
+        QCOMPARE(p.userFile(), before);
+        p.expectNotice();
     }
 }
 
@@ -278,11 +228,10 @@ void tst_panel_foundation::showConfSelectsThePageScrollsUpAndClosesWithoutWritin
 {
     BarePanel p;
     p.panel.SetCurrentUserInfo(sampleUser());
-    const QByteArray before = kiv_test::readFile(p.sandbox.userFile("artist"));
+    const QByteArray before = p.userFile();
     QSignalSpy changed(&p.panel, &kiv_configuration_widget::sigConfChanged);
     QSignalSpy transfer(&p.panel, &kiv_configuration_widget::SigZftxParams);
     auto* versions = p.find<QTableWidget>("twtSoftwareVersion");
-
     // Each opening looks, leaves its page scrolled down and an edit made, and closes.
     for (const bool versionPage : {false, true, false, true}) {
         QScrollBar* scroll = versionPage ? versions->verticalScrollBar()
@@ -300,10 +249,9 @@ void tst_panel_foundation::showConfSelectsThePageScrollsUpAndClosesWithoutWritin
         });
         p.panel.ShowConf(versionPage);
         QCOMPARE(seen, QString("modal 1, page %1, apply 0, tutorial %1, scrolled 0").arg(versionPage));
-        QVERIFY(!p.panel.isVisible());
-        QVERIFY(scroll->value() > 0);
+        QVERIFY(!p.panel.isVisible() && scroll->value() > 0);
     }
-    QCOMPARE(kiv_test::readFile(p.sandbox.userFile("artist")), before);
+    QCOMPARE(p.userFile(), before);
     QCOMPARE(changed.count() + transfer.count(), 0);
 }
 
@@ -311,7 +259,6 @@ void tst_panel_foundation::navigationShowsPagesAndTheTutorialButton()
 {
     BarePanel p;
     auto* pages = p.find<QStackedWidget>("swtConfiguration");
-    QCOMPARE(pages->currentIndex(), 0);
     QVERIFY(p.find<QRadioButton>("BtnPersional")->isHidden());
     const QStringList pageNames = {"wgtGeneral", "wgtSoftwareVersion", "wgtUDTTransfer", "Persional", "wgtProject"};
     const QList<QPair<const char*, int>> buttons = {{"BtnVersion", 1}, {"BtnTransfer", 2}, {"BtnPersional", 3},
@@ -323,31 +270,6 @@ void tst_panel_foundation::navigationShowsPagesAndTheTutorialButton()
     }
 }
 
-void tst_panel_foundation::frameMarginsAndTitleBarDrag()
-{
-    BarePanel p;
-    QVERIFY(p.panel.windowFlags().testFlag(Qt::FramelessWindowHint));
-    QVERIFY(qobject_cast<QGraphicsDropShadowEffect*>(p.find<QWidget>("widget_border")->graphicsEffect()));
-    QCOMPARE(p.panel.layout()->contentsMargins(), QMargins(9, 9, 9, 9));
-    p.panel.showMaximized();
-    QCOMPARE(p.panel.layout()->contentsMargins(), QMargins(0, 0, 0, 0));
-    p.panel.showNormal();
-    QCOMPARE(p.panel.layout()->contentsMargins(), QMargins(9, 9, 9, 9));
-
-    // Each move places the panel by the cursor's travel since the press.
-    p.panel.move(100, 80);
-    auto* title = p.find<QGroupBox>("Title");
-    const QPoint local(40, 12), global = title->mapToGlobal(local);
-    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(title, &press);
-    for (const QPoint travel : {QPoint(5, 3), QPoint(37, -21)}) {
-        QMouseEvent move(QEvent::MouseMove, local + travel, global + travel, Qt::NoButton, Qt::LeftButton,
-                         Qt::NoModifier);
-        QApplication::sendEvent(title, &move);
-        QCOMPARE(p.panel.pos(), QPoint(100, 80) + travel);
-    }
-}
-
 void tst_panel_foundation::languageChangeReappliesTheTexts()
 {
     BarePanel p;
@@ -355,13 +277,11 @@ void tst_panel_foundation::languageChangeReappliesTheTexts()
     versions->setRowCount(2);
     versions->setItem(0, 2, new QTableWidgetItem("stale"));
     auto text = [&](const char* name) { return p.find<QAbstractButton>(name)->text(); };
-
     {
         kiv_test::MarkingTranslator translator("QObject");
         // The language change reaches the panel as a posted event.
         QTRY_COMPARE(text("BtnGeneral"), QStringLiteral("<General Settings>"));
         QCOMPARE(p.find<QGroupBox>("gbxZFTXUpload")->title(), QStringLiteral("ZFTX <Upload Settings>"));
-        QCOMPARE(text("BtnAddCamera"), QStringLiteral("New Camera")); // never translated
         QCOMPARE(versions->item(0, 2)->text(), QStringLiteral("<installed>"));
         QVERIFY(!versions->item(1, 2));
         QCOMPARE(p.find<QTableWidget>("WgtItem")->horizontalHeaderItem(3)->text(), QStringLiteral("<Operation>"));
@@ -372,15 +292,14 @@ void tst_panel_foundation::languageChangeReappliesTheTexts()
 
 void tst_panel_foundation::pluginManagerLinesReachTheHostWithTheLoggerId()
 {
-    Sandbox sandbox;
+    kiv_test::Sandbox sandbox;
     QWidget host;
     kiv_http http;
     kiv_general_types::GeneralSet general;
     auto* panel = new kiv_configuration_widget(general, &http, &host);
-    LogRecorder log(panel);
+    kiv_test::LogRecorder log(panel);
     QPointer<kiv_pluginoptions> manager(host.findChild<kiv_pluginoptions*>());
     QVERIFY(manager);
-
     panel->SetLogger(42);
     emit manager->sigLog(300, "7Z File not exist!!", L"kiv_pluginoptions", 77);
     QCOMPARE(log.lines.size(), 1);
@@ -390,23 +309,9 @@ void tst_panel_foundation::pluginManagerLinesReachTheHostWithTheLoggerId()
     QSignalSpy status(panel, qOverload<QString>(&kiv_configuration_widget::sigUpdatePluginStatus));
     emit manager->sigUpdateStatus("Get plugins failed!");
     QCOMPARE(status.value(0).value(0).toString(), QStringLiteral("Get plugins failed!"));
-
     // The panel owns the manager even though it hangs below the host's widget.
     delete panel;
     QVERIFY(manager.isNull());
-}
-
-void tst_panel_foundation::pluginLanguageCodeFollowsTheDefaultFile()
-{
-    const QList<QPair<QByteArray, QString>> cases = {
-        {"kiv_tallowmere_client_zh_CN.qm", "cn"}, {"kiv_tallowmere_client_zh_TW.qm", "cn"},
-        {"kiv_tallowmere_client_en.qm", "en"}, {"", "en"}, {QByteArray(), "en"}}; // the last: no default file
-    for (const auto& [language, code] : cases) {
-        Sandbox sandbox;
-        if (!language.isNull())
-            sandbox.writeDefaults("[kiv.general]\nlanguage=" + language + "\n");
-        QCOMPARE(kiv_app_paths::pluginLanguageCode(), code);
-    }
 }
 
 QTEST_MAIN(tst_panel_foundation)

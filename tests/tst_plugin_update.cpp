@@ -6,50 +6,22 @@
 #include "kiv_pluginoptions.h"
 #include "test_support.h"
 
-#include <QCryptographicHash>
-#include <QJsonArray>
-#include <QJsonObject>
-#include <QSignalSpy>
-#include <QtTest>
-
 namespace {
 
 // Records what the plugin manager asks for; the test answers.
-class RecordingHttp : public kiv_http
-{
-public:
-    void httpRequest(kiv_httpparam param, bool& handled) override
-    {
-        handled = true;
-        listRequests << param;
-    }
+struct RecordingHttp : kiv_http {
+    void httpRequest(kiv_httpparam param, bool& handled) override { handled = true, listRequests << param; }
     void downloadRequest(kiv_httpparam param) override { downloads << param; }
-
-    QList<kiv_httpparam> listRequests;
-    QList<kiv_httpparam> downloads;
+    QList<kiv_httpparam> listRequests, downloads;
 };
 
-// Writes a file, creating its folder.
-void put(const QString& path, const QByteArray& bytes)
+QJsonObject file(const QString& path, const QByteArray& content)
 {
-    QDir().mkpath(QFileInfo(path).path());
-    kiv_test::writeFile(path, bytes);
+    const QString md5 = QString::fromLatin1(QCryptographicHash::hash(content, QCryptographicHash::Md5).toHex());
+    return {{"path", path}, {"url", "https://updates.example" + path}, {"md5", md5}};
 }
 
-QString md5(const QByteArray& bytes)
-{
-    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex());
-}
-
-QJsonObject file(const QString& path, const QString& hash)
-{
-    return {{"path", path}, {"url", "https://updates.example" + path}, {"md5", hash}};
-}
-
-QJsonDocument reply(const QJsonArray& files, int ret = 200)
-{
-    return QJsonDocument(QJsonObject{{"ret", ret}, {"data", files}});
-}
+QJsonDocument reply(const QJsonArray& files) { return QJsonDocument(QJsonObject{{"ret", 200}, {"data", files}}); }
 
 struct Updater {
     Updater()
@@ -75,6 +47,16 @@ struct Updater {
         emit http.sigGetUpdateSubfilesRep(document);
         return text;
     }
+    // Answers the download of `index`; with `answer`, a box is expected and its text returned.
+    QString done(int index, const QByteArray& saved, const QString& answer = QString())
+    {
+        QString text;
+        bool answered = answer.isEmpty();
+        if (!answered)
+            kiv_test::clickInNextModal(answer, &text, &answered);
+        emit http.sigDownloadDoneRep(http.downloads.at(index), saved, saved.isEmpty() ? QString() : "saved");
+        return answered ? text : QStringLiteral("no box");
+    }
 
     kiv_test::Sandbox sandbox;
     RecordingHttp http;
@@ -92,7 +74,6 @@ class tst_plugin_update : public QObject
 private slots:
     void checksWithoutDownloadsAndTheBusyFlag();
     void downloadsAndTheirFailures();
-    void pathsOutsideTheApplicationFolderAreRefused();
 };
 
 void tst_plugin_update::checksWithoutDownloadsAndTheBusyFlag()
@@ -107,23 +88,17 @@ void tst_plugin_update::checksWithoutDownloadsAndTheBusyFlag()
     QCOMPARE(request.kind(), kiv_httpparam::Kind::UpdateSubfiles);
     QCOMPARE(QStringList({request.guid(), request.listType(), request.version()}), QStringList({"{CLIENT}", "2", "5.1"}));
 
-    // Each check below is only sent if the one before ended, and cleared the busy flag.
-    // No "ret" at all reads as nothing to update, not as an error.
-    u.statusSpy.clear();
+    // Each check below is only sent if the one before ended. No "ret" reads as nothing to update.
     QCOMPARE(u.check(QJsonDocument(QJsonObject{{"data", QJsonArray()}}), "ok"),
              QStringLiteral("The current plugins version are already the latest version!"));
-    QCOMPARE(u.status(), QStringList({"The plugins are already the latest!", QString()}));
     // Every file matching its MD5: a re-install is offered, accepted, then declined.
-    put(u.local("/plugins/3dsmax/plugcfg/kiv_plugin.ini"), "config");
-    const QJsonDocument same = reply({file("/plugins/3dsmax/plugcfg/kiv_plugin.ini", md5("config"))});
+    kiv_test::writeFile(u.local("/plugins/3dsmax/plugcfg/kiv_plugin.ini"), "config");
+    const QJsonDocument same = reply({file("/plugins/3dsmax/plugcfg/kiv_plugin.ini", "config")});
     QCOMPARE(u.check(same, "ok"), QStringLiteral("The plugins are already the latest! Re-install that?"));
-    QCOMPARE(u.finished.count(), 1);
-    u.statusSpy.clear();
     u.check(same, "cancel");
     QCOMPARE(u.finished.count(), 1);
-    QCOMPARE(u.status(), QStringList({QString()}));
     // A differing file, the download declined.
-    QCOMPARE(u.check(reply({file("/plugins/3dsmax/plugcfg/kiv_plugin.ini", md5("new"))}), "cancel"),
+    QCOMPARE(u.check(reply({file("/plugins/3dsmax/plugcfg/kiv_plugin.ini", "new")}), "cancel"),
              QStringLiteral("New plugins detected, please make sure to close 3ds Max applications!"));
     u.options.onUpdateAllPluginsScripts();
     QCOMPARE(u.http.listRequests.size(), 6);
@@ -134,56 +109,37 @@ void tst_plugin_update::downloadsAndTheirFailures()
 {
     // A differing and two missing files are downloaded into their folders; a matching one is not.
     Updater u;
-    put(u.local("/plugins/3dsmax/3ds Max 2018/en/TMQ_Rendering_2018.gup"), "old");
-    put(u.local("/plugins/3dsmax/same.txt"), "");
-    u.check(reply({file("/plugins/3dsmax/3ds Max 2018/en/TMQ_Rendering_2018.gup", md5("new")),
-                   file("/plugins/3dsmax/same.txt", md5("")), file("/plugins/3dsmax/7-Zip/7z.dll", md5("7z")),
-                   file("/plugins/c/three.ms", md5("3"))}),
-            "ok");
+    kiv_test::writeFile(u.local("/plugins/3dsmax/3ds Max 2018/en/TMQ_Rendering_2018.gup"), "old");
+    kiv_test::writeFile(u.local("/plugins/3dsmax/same.txt"), "");
+    u.check(reply({file("/plugins/3dsmax/3ds Max 2018/en/TMQ_Rendering_2018.gup", "new"), file("/plugins/3dsmax/same.txt", ""),
+                   file("/plugins/3dsmax/7-Zip/7z.dll", "7z"), file("/plugins/c/three.ms", "3")}), "ok");
     QCOMPARE(u.http.downloads.size(), 3);
     QCOMPARE(u.http.downloads.at(0).url(),
              QStringLiteral("https://updates.example/plugins/3dsmax/3ds Max 2018/en/TMQ_Rendering_2018.gup"));
     QCOMPARE(u.http.downloads.at(0).getDestPath(), u.local("/plugins/3dsmax/3ds Max 2018/en"));
-    QCOMPARE(u.http.downloads.at(1).getDestPath(), u.local("/plugins/3dsmax/7-Zip"));
 
     // One of three fails: the final box names its folder and still offers the install.
-    QString done;
-    kiv_test::clickInNextModal("ok", &done);
-    emit u.http.sigDownloadDoneRep(u.http.downloads.at(0), "new", "saved");
-    emit u.http.sigDownloadDoneRep(u.http.downloads.at(1), QByteArray(), QString());
+    u.done(0, "new");
+    u.done(1, QByteArray());
     QCOMPARE(u.finished.count(), 0);
-    emit u.http.sigDownloadDoneRep(u.http.downloads.at(2), "3", "saved");
-    QCOMPARE(done, QStringLiteral("Download finish!\n%1 download failed! please try a later!").arg(u.local("/plugins/3dsmax/7-Zip")));
+    QCOMPARE(u.done(2, "3", "ok"), QStringLiteral("Download finish!\n%1 download failed! please try a later!").arg(u.local("/plugins/3dsmax/7-Zip")));
     QCOMPARE(u.finished.count(), 1);
-
-    // The end of the batch ends the check; the next batch counts afresh, without the old failures.
+    // The next batch counts afresh, without the old failures.
     u.http.downloads.clear();
-    u.check(reply({file("/plugins/d/four.ms", md5("4"))}), "ok");
-    QCOMPARE(u.http.listRequests.size(), 2);
-    kiv_test::clickInNextModal("cancel", &done);
-    emit u.http.sigDownloadDoneRep(u.http.downloads.at(0), "4", "saved");
-    QCOMPARE(done, QStringLiteral("Download plugins finish! Install now?"));
-    QCOMPARE(u.finished.count(), 1);
-}
-
-void tst_plugin_update::pathsOutsideTheApplicationFolderAreRefused()
-{
-    Updater u;
-    QString text = u.check(reply({file("/../../outside/evil.dll", md5("x")), file("/C:/Windows/evil.dll", md5("x")),
-                                  file("//server/share/evil.dll", md5("x")), file("\\..\\..\\evil.dll", md5("x"))}),
-                           "ok");
-    // Nothing started: the failure box comes at once, each refusal logged at level 300.
-    QVERIFY(u.http.downloads.isEmpty());
-    QVERIFY(text.startsWith(QStringLiteral("Download finish!\n")) && text.contains(QStringLiteral("outside")));
-    QCOMPARE(u.log.count(QStringLiteral("300")), 4);
+    u.check(reply({file("/plugins/d/four.ms", "4")}), "ok");
+    QCOMPARE(u.done(0, "4", "cancel"), QStringLiteral("Download plugins finish! Install now?"));
     QCOMPARE(u.finished.count(), 1);
 
-    // A refused path beside a good one: only the good one is fetched, the refusal still reported.
-    u.check(reply({file("/../escape.dll", md5("x")), file("/plugins/ok.dll", md5("x"))}), "ok");
+    // Paths out of the application folder are refused and logged, nothing started for them;
+    // beside a good one, only that one is fetched and the refusal still reported.
+    u.http.downloads.clear();
+    u.log.clear();
+    u.check(reply({file("/../../outside/evil.dll", "x"), file("/C:/Windows/evil.dll", "x"),
+                   file("//server/share/evil.dll", "x"), file("\\..\\..\\evil.dll", "x"), file("/plugins/ok.dll", "x")}), "ok");
     QCOMPARE(u.http.downloads.size(), 1);
-    kiv_test::clickInNextModal("ok", &text);
-    emit u.http.sigDownloadDoneRep(u.http.downloads.at(0), "x", "saved");
-    QVERIFY(text.startsWith(QStringLiteral("Download finish!\n")));
+    QCOMPARE(u.log.count("300"), 4);
+    const QString text = u.done(0, "x", "ok");
+    QVERIFY(text.startsWith("Download finish!\n") && text.contains("outside"));
 }
 
 QTEST_MAIN(tst_plugin_update)

@@ -1,15 +1,7 @@
 // The project table: what a row shows, how the host's calls change it, the
 // current project and its stored key, and the requests clicks send to the host.
 
-#include "kiv_configuration_widget.h"
-#include "kiv_itemoperation_widget.h"
 #include "test_support.h"
-
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QTableWidget>
-#include <QtTest>
-
 
 using kiv_general_types::Project;
 
@@ -40,10 +32,7 @@ struct Fixture : kiv_test::PanelFixture {
     }
 
     QTableWidget* table() const { return find<QTableWidget>("WgtItem"); }
-    QStringList texts(int row) const
-    {
-        return {table()->item(row, 0)->text(), table()->item(row, 1)->text(), table()->item(row, 2)->text()};
-    }
+    QStringList texts(int row) const { return {table()->item(row, 0)->text(), table()->item(row, 1)->text(), table()->item(row, 2)->text()}; }
     QPushButton* button(int row, const char* name) const
     {
         return table()->indexWidget(table()->model()->index(row, 3))->findChild<QPushButton*>(QLatin1String(name));
@@ -128,12 +117,10 @@ void tst_project_list::requestsCarryTheStoredProjectAndWaitForTheHost()
         f.button(0, "BntSetCurrentItem")->click();
         QCOMPARE(asked.value(0).value(0).toString(), QStringLiteral("a"));
 
-        QString seen;
-        kiv_test::clickInNextModal(QStringLiteral("cancel"), &seen);
+        kiv_test::clickInNextModal("cancel");
         f.button(0, "BntDelete")->click(); // hidden in the cell, but wired
-        QCOMPARE(seen, QStringLiteral("are you sure to delete the project named :New name ?"));
         QCOMPARE(deleted.count(), 0);
-        kiv_test::clickInNextModal(QStringLiteral("ok"));
+        kiv_test::clickInNextModal("ok");
         f.button(0, "BntDelete")->click();
         QCOMPARE(deleted.value(0).value(0).value<Project>().name, QStringLiteral("New name"));
 
@@ -166,18 +153,15 @@ void tst_project_list::currentProjectFollowsTheHost()
         f.panel->SetNewProject(makeProject("d"), false);
         QCOMPARE(f.marks(), (QStringList{"a:set", "b:set", "c:set", "d:CUR"}));
 
-        // Deleting the current project clears the id and the stored key.
-        f.panel->DeleteProjectToTab(makeProject("d"));
-        QCOMPARE(f.panel->GetGeneralOpt("currentproject"), QVariant(QString()));
-        QCOMPARE(f.stored(kCurrentKey), QVariant(QString()));
-
-        // So does one that only came through UpdateProject and never had a
-        // row, which must not come back with the next rebuild either.
-        f.panel->UpdateProject(makeProject("e"));
-        f.panel->SetCurrentProjectToTab("e");
-        f.panel->DeleteProjectToTab(makeProject("e"));
-        QCOMPARE(f.panel->GetGeneralOpt("currentproject"), QVariant(QString()));
-        QCOMPARE(f.stored(kCurrentKey), QVariant(QString()));
+        // Deleting the current project clears the id and the stored key, also for one that
+        // only came through UpdateProject and never had a row (nor gets one by the next rebuild).
+        for (const char* id : {"d", "e"}) {
+            f.panel->UpdateProject(makeProject(id));
+            f.panel->SetCurrentProjectToTab(id);
+            f.panel->DeleteProjectToTab(makeProject(id));
+            QCOMPARE(f.panel->GetGeneralOpt("currentproject"), QVariant(QString()));
+            QCOMPARE(f.stored(kCurrentKey), QVariant(QString()));
+        }
     });
     f.rebuild([&] { QCOMPARE(f.marks(), (QStringList{"a:set", "b:set", "c:set"})); });
 }
@@ -188,14 +172,12 @@ void tst_project_list::thousandProjectsRebuildWithOneCurrentRow()
     f.panel->SetCurrentProjectToTab("p0500");
     for (int i = 0; i < 1000; ++i)
         f.panel->SetNewProject(makeProject(QStringLiteral("p%1").arg(i, 4, 10, QLatin1Char('0'))), false);
-    // Only what the rebuild makes is checked here: how long it takes is
-    // kiv_bench's business, since a sanitized or loaded machine is slower.
+    // How long the rebuild takes is kiv_bench's business.
     f.rebuild([&] {
-        QCOMPARE(f.table()->rowCount(), 1000);
         const QStringList marks = f.marks();
-        QCOMPARE(marks.first(), QStringLiteral("p0000:set"));
-        QCOMPARE(marks.last(), QStringLiteral("p0999:set"));
-        QCOMPARE(marks.filter(QStringLiteral(":CUR")), QStringList{"p0500:CUR"});
+        QCOMPARE(marks.size(), 1000);
+        QCOMPARE(marks.first() + " " + marks.last(), QStringLiteral("p0000:set p0999:set"));
+        QCOMPARE(marks.filter(":CUR"), QStringList{"p0500:CUR"});
     });
 }
 

@@ -3,137 +3,62 @@
 // amount of work: the ratio says how much the panel adds. Not a test; run it
 // with ./build.sh bench. Every file lives in a temporary sandbox.
 
-#include "kiv_configuration_widget.h"
 #include "kiv_general_options.h"
 #include "kiv_monitorwork.h"
 #include "test_support.h"
-
-#include <QApplication>
-#include <QDate>
-#include <QDialog>
-#include <QDir>
-#include <QDirIterator>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QHBoxLayout>
-#include <QLoggingCategory>
-#include <QPushButton>
-#include <QSettings>
-#include <QTableWidget>
-#include <QTimer>
-#include <QVBoxLayout>
+#include "ui_kiv_configuration_widget.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <functional>
-#include <memory>
 #include <vector>
 
 namespace {
 
-const int kRepetitions = 5;
-const int kProjects = 1000;
-const int kDateFolders = 1000;
-const int kIndexFilesPerDate = 10;
-const int kOptionCalls = 100000;
+const int kRepetitions = 5, kProjects = 1000, kDateFolders = 1000, kIndexFilesPerDate = 10, kOptionCalls = 100000,
+          kVersions = 300;
 
-const QByteArray kDefaults = R"(
-[kiv.general]
-countperpage=20
-autoinstallplugin=0
-plugininstalled=0
-defaultdownloadpathsuffix=Task Id/Task Name/
-
-[kiv.web]
-server=https://www.example.test
-help=https://help.example.test
-
-[kiv.appversion]
-appversion=1.0.0
-hotline=400-000-0000
-qqnumber=800000000
-
-[3dsmax]
-oldmax=3ds Max 2014, 3ds Max 2015
-analyzer=3dsmax
-extension=exe
-
-[maya]
-analyzer=bin\\render
-extension=exe
-
-[houdini]
-analyzer=bin\\hython
-extension=exe
-
-[py]
-3dsmax=2.7.15, 3.7.6
-maya=2.7.11, 3.7.7
-
-[kiv.rendering]
-version=maya&3dsmax&houdini
-maya={A-2019}&Maya 2019, {A-2020}&Maya 2020
-3dsmax={B-2019}&3ds Max 2019, {B-2020}&3ds Max 2020
-houdini={C-180}&Houdini 18.0
-
-[kiv.transfer]
-uploadmaxconcurrence=3
-downloadmaxoncurrence=5
-)";
-
-const QByteArray kTemplate = R"(
-[kiv.general]
-autodownload=1
-analysistimeout=1
-analysistime=60
-rendertimeout=1
-rendertime=2400
-renderflag=1
-
-[kiv.transfer]
-transfertype=zftx
-ftp.maxupload=5
-ftp.maxdownload=5
-zftx.uploadmode=0
-zftx.downloadmode=0
-zftx.uploadtargetrate=8
-zftx.downloadtargetrate=8
-)";
+const QByteArray kDefaults = "[kiv.general]\ncountperpage=20\nautoinstallplugin=0\nplugininstalled=0\n"
+                             "defaultdownloadpathsuffix=Task Id/Task Name/\n"
+                             "[kiv.web]\nserver=https://www.example.test\nhelp=https://help.example.test\n"
+                             "[kiv.appversion]\nappversion=1.0.0\nhotline=400-000-0000\nqqnumber=800000000\n"
+                             "[3dsmax]\noldmax=3ds Max 2014, 3ds Max 2015\nanalyzer=3dsmax\nextension=exe\n"
+                             "[maya]\nanalyzer=bin\\\\render\nextension=exe\n[houdini]\nanalyzer=bin\\\\hython\nextension=exe\n"
+                             "[py]\n3dsmax=2.7.15, 3.7.6\nmaya=2.7.11, 3.7.7\n"
+                             "[kiv.rendering]\nversion=maya&3dsmax&houdini\nmaya={A-2019}&Maya 2019, {A-2020}&Maya 2020\n"
+                             "3dsmax={B-2019}&3ds Max 2019, {B-2020}&3ds Max 2020\nhoudini={C-180}&Houdini 18.0\n"
+                             "[kiv.transfer]\nuploadmaxconcurrence=3\ndownloadmaxoncurrence=5\n";
+const QByteArray kTemplate = "[kiv.general]\nautodownload=1\nanalysistimeout=1\nanalysistime=60\nrendertimeout=1\n"
+                             "rendertime=2400\nrenderflag=1\n"
+                             "[kiv.transfer]\ntransfertype=zftx\nftp.maxupload=5\nftp.maxdownload=5\nzftx.uploadmode=0\n"
+                             "zftx.downloadmode=0\nzftx.uploadtargetrate=8\nzftx.downloadtargetrate=8\n";
 
 struct Timing {
-    double wallMs = 0;
-    double cpuMs = 0;
+    double wallMs = 0, cpuMs = 0;
 };
 
 // Wall time, and the process's CPU time over all its threads.
-class Stopwatch
-{
-public:
-    void start()
-    {
-        m_cpu = std::clock();
-        m_wall.start();
-    }
-    Timing stop() const
-    {
-        return {m_wall.nsecsElapsed() / 1e6, double(std::clock() - m_cpu) * 1000.0 / CLOCKS_PER_SEC};
-    }
-
-private:
+struct Stopwatch {
+    Stopwatch() { m_cpu = std::clock(), m_wall.start(); }
+    Timing stop() const { return {m_wall.nsecsElapsed() / 1e6, double(std::clock() - m_cpu) * 1000.0 / CLOCKS_PER_SEC}; }
     QElapsedTimer m_wall;
-    std::clock_t m_cpu = 0;
+    std::clock_t m_cpu;
 };
 
-// The median of a few runs, wall and CPU time each on their own. Deleted
+// The median of a few runs of `run` (which returns its own timing when it
+// times only part of itself), wall and CPU time each on their own. Deleted
 // widgets are flushed between runs, outside the timings.
-Timing median(const std::function<Timing()>& run)
+Timing median(const std::function<void(Timing&)>& run)
 {
     std::vector<double> wall, cpu;
     for (int i = 0; i < kRepetitions; ++i) {
-        const Timing t = run();
-        wall.push_back(t.wallMs);
-        cpu.push_back(t.cpuMs);
+        Timing t;
+        Stopwatch clock;
+        run(t);
+        if (t.wallMs == 0)
+            t = clock.stop();
+        wall.push_back(t.wallMs), cpu.push_back(t.cpuMs);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     std::sort(wall.begin(), wall.end());
@@ -143,13 +68,12 @@ Timing median(const std::function<Timing()>& run)
 
 struct Row {
     QString name;
-    Timing panel;
-    Timing floor;
+    Timing panel, floor;
     QString floorName;
 };
 
-// Runs the dialog modally and measures until its event loop is running,
-// i.e. everything the caller filled in before exec() is on screen.
+// Runs `dialog` modally and times from `clock` until its event loop runs,
+// i.e. until everything filled in before is on screen.
 Timing execUntilRunning(QDialog& dialog, const Stopwatch& clock)
 {
     Timing timing;
@@ -171,92 +95,40 @@ kiv_general_types::Project project(int i)
     return p;
 }
 
-// The host's marks: every option, then the few answered from elsewhere.
-QStringList hostMarks()
-{
-    QStringList marks;
-    for (const kiv_general_options::Option& option : kiv_general_options::table())
-        marks << QLatin1String(option.key);
-    marks << QStringLiteral("currentproject") << QStringLiteral("appversion")
-          << QStringLiteral("uploadconcurrent") << QStringLiteral("downloadconcurrent");
-    return marks;
-}
-
-// Reads every key of an INI file through a fresh QSettings.
-int readAllKeys(const QString& path)
-{
-    QSettings settings(path, QSettings::IniFormat);
-    int valid = 0;
-    for (const QString& key : settings.allKeys())
-        valid += settings.value(key).isValid();
-    return valid;
-}
-
-// Date folders, each with an "_txtIndex" folder of finished index files:
-// every one with its begin and end markers, so a poll reads none of them.
-void makeMonitorTree(const QString& root)
-{
-    const QDate first(2020, 1, 1);
-    for (int d = 0; d < kDateFolders; ++d) {
-        const QString index = QStringLiteral("%1/%2/_txtIndex").arg(root, first.addDays(d).toString("yyyy_MM_dd"));
-        QDir().mkpath(index);
-        for (int f = 0; f < kIndexFilesPerDate; ++f) {
-            const QString file = QStringLiteral("%1/scene_%2.txt").arg(index).arg(f);
-            kiv_test::writeFile(file, "20200101120000\nD:/scenes/shot_0101.ass\n");
-            kiv_test::writeFile(file + QStringLiteral(".B"), QByteArray());
-            kiv_test::writeFile(file + QStringLiteral(".E"), QByteArray());
-        }
-    }
-}
-
 Row construction(kiv_general_types::GeneralSet& general)
 {
     int widgets = 0;
-    const Timing panel = median([&] {
+    const Timing panel = median([&](Timing& t) {
         Stopwatch clock;
-        clock.start();
         kiv_configuration_widget form(general, nullptr);
-        const Timing t = clock.stop();
+        t = clock.stop();
         widgets = form.findChildren<QWidget*>().size();
-        return t;
     });
-    const Timing floor = median([&] {
-        Stopwatch clock;
-        clock.start();
+    // The panel's own form, built bare: the same widgets, nothing wired or filled.
+    const Timing floor = median([&](Timing&) {
         QDialog form;
-        auto* layout = new QVBoxLayout(&form);
-        for (int i = 0; i < widgets; ++i)
-            layout->addWidget(new QWidget);
-        return clock.stop();
+        Ui::wgtConfiguration ui;
+        ui.setupUi(&form);
     });
-    return {QStringLiteral("panel construction"), panel, floor,
-            QStringLiteral("QDialog with %1 plain widgets").arg(widgets)};
+    return {"panel construction", panel, floor, QStringLiteral("its form built bare, %1 widgets").arg(widgets)};
 }
 
 Row userLoad(kiv_configuration_widget& panel, const kiv_test::Sandbox& sandbox)
 {
     // The first load makes the user file from the template; time the loads after it.
     panel.SetCurrentUserInfo(kiv_test::sampleUser());
-    const Timing timing = median([&] {
-        Stopwatch clock;
-        clock.start();
-        panel.SetCurrentUserInfo(kiv_test::sampleUser());
-        return clock.stop();
-    });
-    // The template's value, or the load timed above did not happen.
-    if (panel.GetGeneralOpt(QStringLiteral("rendertime")).toInt() != 2400)
+    const Timing timing = median([&](Timing&) { panel.SetCurrentUserInfo(kiv_test::sampleUser()); });
+    if (panel.GetGeneralOpt("rendertime").toInt() != 2400)
         qFatal("the user load did not read the user file");
-    const QStringList files{sandbox.defaultFile(), sandbox.userFile(QStringLiteral("artist")),
-                            sandbox.appDir() + QStringLiteral("/data/kiv_renderpath.ini")};
-    const Timing floor = median([&] {
-        Stopwatch clock;
-        clock.start();
-        for (const QString& file : files)
-            readAllKeys(file);
-        return clock.stop();
+    const QStringList files{sandbox.defaultFile(), sandbox.userFile("artist"), sandbox.appDir() + "/data/kiv_renderpath.ini"};
+    const Timing floor = median([&](Timing&) {
+        for (const QString& file : files) {
+            QSettings settings(file, QSettings::IniFormat);
+            for (const QString& key : settings.allKeys())
+                settings.value(key);
+        }
     });
-    return {QStringLiteral("user load (SetCurrentUserInfo)"), timing, floor,
-            QStringLiteral("QSettings: every key of the 3 files")};
+    return {"user load (SetCurrentUserInfo)", timing, floor, "QSettings: every key of the 3 files"};
 }
 
 Row showConf(kiv_configuration_widget& panel)
@@ -264,130 +136,135 @@ Row showConf(kiv_configuration_widget& panel)
     for (int i = 0; i < kProjects; ++i)
         panel.SetNewProject(project(i), false);
     panel.SetCurrentProjectToTab(project(kProjects / 2).id);
-    const Timing timing = median([&] {
+    const Timing timing = median([&](Timing& t) {
         Stopwatch clock;
-        Timing t;
         QTimer::singleShot(0, &panel, [&] {
             t = clock.stop();
-            panel.findChild<QPushButton*>(QStringLiteral("btnClose"))->click();
+            panel.findChild<QPushButton*>("btnClose")->click();
         });
-        clock.start();
         panel.ShowConf(false);
-        return t;
     });
-
     // The same rows in a bare table: three texts and a cell of three buttons
     // (two hidden) and a separator, rebuilt and shown the same way.
     QDialog dialog;
     auto* table = new QTableWidget(0, 4, &dialog);
     (new QVBoxLayout(&dialog))->addWidget(table);
-    const Timing floor = median([&] {
+    const Timing floor = median([&](Timing& t) {
         Stopwatch clock;
-        clock.start();
         table->setRowCount(0);
         for (int i = 0; i < kProjects; ++i) {
-            const kiv_general_types::Project p = project(i);
             table->insertRow(i);
-            table->setItem(i, 0, new QTableWidgetItem(p.name));
-            table->setItem(i, 1, new QTableWidgetItem(QStringLiteral("maya")));
-            table->setItem(i, 2, new QTableWidgetItem(QStringLiteral("CPU Pool")));
-            auto* operation = new QTableWidgetItem;
-            operation->setData(Qt::UserRole, p.id);
-            table->setItem(i, 3, operation);
+            int column = 0;
+            for (const QString& text : {project(i).name, QStringLiteral("maya"), QStringLiteral("CPU Pool"), QString()})
+                table->setItem(i, column++, new QTableWidgetItem(text));
+            table->item(i, 3)->setData(Qt::UserRole, project(i).id);
             auto* cell = new QWidget;
             auto* row = new QHBoxLayout(cell);
             row->setSpacing(10);
-            auto* remove = new QPushButton(QStringLiteral("Delete"));
-            auto* separator = new QWidget;
-            row->addWidget(remove);
-            row->addWidget(separator);
-            row->addWidget(new QPushButton(QStringLiteral("Editor")));
-            row->addWidget(new QPushButton(QStringLiteral("Set Current")));
+            for (const char* text : {"Delete", "", "Editor", "Set Current"})
+                row->addWidget(*text ? new QPushButton(text) : new QWidget);
             row->addStretch();
-            remove->hide();
-            separator->hide();
+            row->itemAt(0)->widget()->hide();
+            row->itemAt(1)->widget()->hide();
             table->setIndexWidget(table->model()->index(i, 3), cell);
         }
         table->doItemsLayout();
-        return execUntilRunning(dialog, clock);
+        t = execUntilRunning(dialog, clock);
     });
     return {QStringLiteral("ShowConf, %1 projects").arg(kProjects), timing, floor,
-            QStringLiteral("QTableWidget: same rows and cells, shown")};
+            "QTableWidget: same rows and cells, shown"};
 }
 
 Row generalOptions(kiv_configuration_widget& panel, const kiv_test::Sandbox& sandbox)
 {
-    const QStringList marks = hostMarks();
+    // The host's marks: every option, then the few answered from elsewhere.
+    QStringList marks{"currentproject", "appversion", "uploadconcurrent", "downloadconcurrent"}, keys;
+    for (const kiv_general_options::Option& option : kiv_general_options::table())
+        marks << QLatin1String(option.key);
+    for (const QString& mark : marks)
+        keys << "kiv.general/" + mark;
     int answered = 0;
-    const Timing timing = median([&] {
-        Stopwatch clock;
-        clock.start();
+    const Timing timing = median([&](Timing&) {
         for (int i = 0; i < kOptionCalls; ++i)
             answered += panel.GetGeneralOpt(marks.at(i % marks.size())).isValid();
-        return clock.stop();
     });
-    QStringList keys;
-    for (const QString& mark : marks)
-        keys << QStringLiteral("kiv.general/") + mark;
-    QSettings settings(sandbox.userFile(QStringLiteral("artist")), QSettings::IniFormat);
-    const Timing floor = median([&] {
-        Stopwatch clock;
-        clock.start();
+    QSettings settings(sandbox.userFile("artist"), QSettings::IniFormat);
+    const Timing floor = median([&](Timing&) {
         for (int i = 0; i < kOptionCalls; ++i)
             answered += settings.value(keys.at(i % keys.size())).isValid();
-        return clock.stop();
     });
     if (answered == 0)
         std::fputs("no option answered\n", stderr);
-    return {QStringLiteral("GetGeneralOpt x%1").arg(kOptionCalls), timing, floor,
-            QStringLiteral("QSettings::value of the same keys")};
+    return {QStringLiteral("GetGeneralOpt x%1").arg(kOptionCalls), timing, floor, "QSettings::value of the same keys"};
 }
 
-Row watcherPoll(const QString& root)
+// Loads for a user with this many versions listed, each with a stored folder.
+Row versionLoad(kiv_general_types::GeneralSet& general)
 {
-    makeMonitorTree(root);
-    kiv_monitorwork worker(root);
-    // One poll is MonitorStart; its first run already sees every file finished.
-    const auto poll = [&] { QMetaObject::invokeMethod(&worker, "MonitorStart", Qt::DirectConnection); };
-    poll();
-    const Timing timing = median([&] {
-        Stopwatch clock;
-        clock.start();
-        poll();
-        return clock.stop();
+    kiv_test::Sandbox sandbox;
+    QByteArray defaults = kDefaults, paths;
+    QStringList items;
+    for (int i = 0; i < kVersions; ++i) {
+        const QString guid = QStringLiteral("{V-%1}").arg(i);
+        items << QStringLiteral("\"%1&3ds Max %2\"").arg(guid).arg(2000 + i);
+        paths += QStringLiteral("[%1]\ninstalllocation=%2/max%3\n").arg(guid, sandbox.appDir()).arg(i).toUtf8();
+    }
+    defaults.replace("3dsmax={B-2019}&3ds Max 2019, {B-2020}&3ds Max 2020", "3dsmax=" + items.join(", ").toUtf8());
+    sandbox.writeDefaults(defaults);
+    sandbox.writeTemplate(kTemplate);
+    kiv_test::writeFile(sandbox.appDir() + "/data/kiv_renderpath.ini", paths);
+    kiv_configuration_widget panel(general, nullptr);
+    panel.SetCurrentUserInfo(kiv_test::sampleUser());
+    const Timing timing = median([&](Timing&) { panel.SetCurrentUserInfo(kiv_test::sampleUser()); });
+    const QStringList files{sandbox.defaultFile(), sandbox.userFile("artist"), sandbox.appDir() + "/data/kiv_renderpath.ini"};
+    const Timing floor = median([&](Timing&) {
+        for (const QString& file : files) {
+            QSettings settings(file, QSettings::IniFormat);
+            for (const QString& key : settings.allKeys())
+                settings.value(key);
+        }
     });
-    int entries = 0;
-    int folders = 0;
-    const Timing floor = median([&] {
+    return {QStringLiteral("user load, %1 versions").arg(kVersions), timing, floor, "QSettings: every key of the 3 files"};
+}
+
+std::vector<Row> watcherPolls(const QString& root)
+{
+    // Date folders of finished index files, each with its begin and end markers: a poll reads none.
+    for (int d = 0; d < kDateFolders; ++d) {
+        const QString index = root + QDate(2020, 1, 1).addDays(d).toString("/yyyy_MM_dd/_txtIndex/");
+        for (int f = 0; f < kIndexFilesPerDate; ++f) {
+            for (const char* suffix : {"", ".B", ".E"})
+                kiv_test::writeFile(index + QStringLiteral("scene_%1.txt").arg(f) + suffix,
+                                    *suffix ? "" : "20200101120000\nD:/scenes/shot_0101.ass\n");
+        }
+    }
+    // Folders changed within the last seconds are listed at every poll: let the tree age.
+    QThread::msleep(3500);
+    // One poll is MonitorStart; the first lists everything, later ones what changed.
+    const auto poll = [](kiv_monitorwork& worker) {
+        QMetaObject::invokeMethod(&worker, "MonitorStart", Qt::DirectConnection);
+    };
+    const Timing first = median([&](Timing& t) {
+        kiv_monitorwork fresh(root);
         Stopwatch clock;
-        clock.start();
+        poll(fresh);
+        t = clock.stop();
+    });
+    kiv_monitorwork worker(root);
+    poll(worker);
+    const Timing steady = median([&](Timing&) { poll(worker); });
+    int entries = 0, folders = 0;
+    const Timing floor = median([&](Timing&) {
         entries = folders = 0;
-        QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::NoSymLinks,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext()) {
+        for (QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDirIterator::Subdirectories);
+             it.hasNext(); ++entries) {
             it.next();
-            ++entries;
             folders += it.fileInfo().isDir();
         }
-        return clock.stop();
     });
-    return {QStringLiteral("watcher poll, %1 date folders").arg(kDateFolders), timing, floor,
-            QStringLiteral("QDirIterator walk: %1 entries, %2 folders").arg(entries).arg(folders)};
-}
-
-void print(const std::vector<Row>& rows)
-{
-    std::printf("kiv_bench: median of %d runs, milliseconds; cpu = process CPU time, all threads\n\n",
-                kRepetitions);
-    std::printf("%-32s %10s %10s %10s %10s %7s %7s  %s\n", "case", "panel wall", "panel cpu", "floor wall",
-                "floor cpu", "x wall", "x cpu", "floor");
-    const auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
-    for (const Row& row : rows) {
-        std::printf("%-32s %10.2f %10.2f %10.2f %10.2f %7.1f %7.1f  %s\n", qPrintable(row.name), row.panel.wallMs,
-                    row.panel.cpuMs, row.floor.wallMs, row.floor.cpuMs, ratio(row.panel.wallMs, row.floor.wallMs),
-                    ratio(row.panel.cpuMs, row.floor.cpuMs), qPrintable(row.floorName));
-    }
-    std::fflush(stdout);
+    const QString floorName = QStringLiteral("QDirIterator walk: %1 entries, %2 folders").arg(entries).arg(folders);
+    return {{QStringLiteral("watcher first poll, %1 dates").arg(kDateFolders), first, floor, floorName},
+            {QStringLiteral("watcher steady poll, %1 dates").arg(kDateFolders), steady, floor, floorName}};
 }
 
 } // namespace
@@ -397,25 +274,32 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    // Debug lines (the watcher's per poll, the row widgets' per layout) would
-    // drown the table; a host's release build would not show them either.
+    // Debug lines (per poll, per row layout) would drown the table; a release host would not show them.
     QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
-
     kiv_test::Sandbox sandbox;
     sandbox.writeDefaults(kDefaults);
     sandbox.writeTemplate(kTemplate);
     kiv_general_types::GeneralSet general;
-    general.nodePools.insert(QStringLiteral("cpu"), {QStringLiteral("cpu_internal"), QStringLiteral("CPU Pool")});
+    general.nodePools.insert("cpu", {"cpu_internal", "CPU Pool"});
 
-    std::vector<Row> rows;
-    rows.push_back(construction(general));
+    std::vector<Row> rows{construction(general)};
     {
         kiv_configuration_widget panel(general, nullptr);
         rows.push_back(userLoad(panel, sandbox));
         rows.push_back(showConf(panel));
         rows.push_back(generalOptions(panel, sandbox));
     }
-    rows.push_back(watcherPoll(sandbox.userDir() + QStringLiteral("/monitor")));
-    print(rows);
+    for (const Row& row : watcherPolls(sandbox.userDir() + "/monitor"))
+        rows.push_back(row);
+    rows.push_back(versionLoad(general));
+
+    std::printf("kiv_bench: median of %d runs, milliseconds; cpu = process CPU time, all threads\n\n", kRepetitions);
+    std::printf("%-32s %10s %10s %10s %10s %7s %7s  %s\n", "case", "panel wall", "panel cpu", "floor wall", "floor cpu",
+                "x wall", "x cpu", "floor");
+    const auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
+    for (const Row& row : rows)
+        std::printf("%-32s %10.2f %10.2f %10.2f %10.2f %7.1f %7.1f  %s\n", qPrintable(row.name), row.panel.wallMs,
+                    row.panel.cpuMs, row.floor.wallMs, row.floor.cpuMs, ratio(row.panel.wallMs, row.floor.wallMs),
+                    ratio(row.panel.cpuMs, row.floor.cpuMs), qPrintable(row.floorName));
     return 0;
 }
