@@ -20,7 +20,8 @@
 
 namespace {
 
-Q_LOGGING_CATEGORY(lcMonitor, "kiv.monitor")
+// Off unless QT_LOGGING_RULES enables it, like the panel's other debug lines.
+Q_LOGGING_CATEGORY(lcMonitor, "kiv.monitor", QtInfoMsg)
 
 const int kDefaultPollInterval = 10000;
 // An index file modified more recently than this may still be being written.
