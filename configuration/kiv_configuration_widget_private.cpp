@@ -78,8 +78,8 @@ void kiv_configuration_widget_private::InitForm()
     // Pages scroll rather than push the window past a small screen; page 0
     // has its own scroll area.
     m_formMinimum = q->minimumSize();
-    for (QWidget* page : {ui->wgtSoftwareVersion, ui->wgtUDTTransfer, ui->Persional, ui->wgtProject})
-        kiv_window_chrome::scrollPage(page);
+    kiv_window_chrome::scrollPagesWhenPolished(
+        q, {ui->wgtSoftwareVersion, ui->wgtUDTTransfer, ui->Persional, ui->wgtProject});
     kiv_window_chrome::addSizeGrip(ui->widget_border);
     // The pages now yield width to it rather than squeeze the navigation.
     ui->lwtConfiguration->setMinimumWidth(ui->lwtConfiguration->maximumWidth());

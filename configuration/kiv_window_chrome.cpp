@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QGraphicsDropShadowEffect>
 #include <QLayout>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSizeGrip>
@@ -71,6 +72,44 @@ void updateFrame(QDialog* dialog, QWidget* frame)
         shadow->setEnabled(margin > 0);
 }
 
+
+namespace {
+
+// Wraps its pages once, at the window's first polish, then goes.
+class PageScroller : public QObject
+{
+public:
+    PageScroller(QWidget* window, const QList<QWidget*>& pages)
+        : QObject(window)
+    {
+        for (QWidget* page : pages)
+            m_pages << page;
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Polish) {
+            watched->removeEventFilter(this);
+            for (const QPointer<QWidget>& page : qAsConst(m_pages)) {
+                if (page)
+                    scrollPage(page);
+            }
+            deleteLater();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QList<QPointer<QWidget>> m_pages;
+};
+
+} // namespace
+
+void scrollPagesWhenPolished(QWidget* window, const QList<QWidget*>& pages)
+{
+    new PageScroller(window, pages);
+}
 
 void scrollPage(QWidget* page)
 {

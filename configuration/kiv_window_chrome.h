@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QSize>
 
 class QDialog;
@@ -28,6 +29,10 @@ void updateFrame(QDialog* dialog, QWidget* frame);
 // Moves the contents of `page` (laid out in a QVBoxLayout) into a scroll
 // area that fills the page, so that the page may become smaller than them.
 void scrollPage(QWidget* page);
+// The same for `pages`, done when `window` is first polished (as it is first
+// shown): moving every page's widgets costs as much as building the form, and
+// a host builds the panel at start-up long before the user opens it.
+void scrollPagesWhenPolished(QWidget* window, const QList<QWidget*>& pages);
 
 // A size grip in the bottom right corner of `frame`, which resizes the window.
 void addSizeGrip(QWidget* frame);
