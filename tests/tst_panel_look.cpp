@@ -95,6 +95,8 @@ void tst_panel_look::translationsAreComplete()
     QTemporaryDir dir;
     const QString copy = dir.filePath(ts);
     QVERIFY(QFile::copy(QStringLiteral(KIV_SOURCE_DIR "/translations/") + ts, copy));
+    if (QStringLiteral(KIV_LUPDATE).isEmpty())
+        QSKIP("lupdate is a program of the build machine, which a cross-built test cannot start");
     QProcess lupdate;
     lupdate.start(QStringLiteral(KIV_LUPDATE), QStringList{QStringLiteral("-silent"), QStringLiteral("-locations"),
                                                            QStringLiteral("none")}
