@@ -5,6 +5,8 @@
 #   ./build.sh test       build and run every test
 #   ./build.sh sanitize   build with ASan and UBSan in build-sanitize and run every test
 #   ./build.sh bench      build optimised in build-bench and run kiv_bench
+#   ./build.sh windows    cross-build for 64-bit Windows in build-win and run
+#                         every test and the demo under wine
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -71,8 +73,26 @@ case "${1:-}" in
         KIV_BUILD_TYPE=RelWithDebInfo build -- kiv_bench
         QT_QPA_PLATFORM=offscreen "$build_dir/bin/kiv_bench"
         ;;
+    windows)
+        # Debian's MinGW-w64 and wine; Qt for Windows is built once from
+        # Debian's own Qt source into a cache outside the checkout.
+        packages+=(g++-mingw-w64-x86-64-posix wine64 xvfb dpkg-dev perl fontconfig)
+        install_missing
+        qt_cache=${KIV_WIN_QT_CACHE:-/var/cache/kiv-win-qt}
+        if [ ! -f "$qt_cache/complete" ]; then
+            echo "Building Qt for Windows into $qt_cache (about 30 minutes, once)"
+            "$here/windows/build-qt.sh" "$qt_cache"
+        fi
+        build_dir=${KIV_WIN_BUILD_DIR:-$here/build-win}
+        KIV_BUILD_TYPE=${KIV_BUILD_TYPE:-Debug} build \
+            -DCMAKE_TOOLCHAIN_FILE="$here/windows/mingw-w64-x86_64.cmake" \
+            -DKIV_WIN_QT="$qt_cache/win" -DQt5_DIR="$qt_cache/win/lib/cmake/Qt5" \
+            -DQt5LinguistTools_DIR=/usr/lib/x86_64-linux-gnu/cmake/Qt5LinguistTools \
+            -DKIV_TEST_TIMEOUT=300
+        exec "$here/windows/run-tests.sh" "$build_dir" "$qt_cache/win"
+        ;;
     *)
-        echo "usage: $0 demo|test|sanitize|bench" >&2
+        echo "usage: $0 demo|test|sanitize|bench|windows" >&2
         exit 2
         ;;
 esac
