@@ -113,6 +113,19 @@ Row construction(kiv_general_types::GeneralSet& general)
     return {"panel construction", panel, floor, QStringLiteral("its form built bare, %1 widgets").arg(widgets)};
 }
 
+// A user load's floor: every key of the three files read through bare QSettings.
+Timing readEveryKey(const kiv_test::Sandbox& sandbox)
+{
+    const QStringList files{sandbox.defaultFile(), sandbox.userFile("artist"), sandbox.appDir() + "/data/kiv_renderpath.ini"};
+    return median([&](Timing&) {
+        for (const QString& file : files) {
+            QSettings settings(file, QSettings::IniFormat);
+            for (const QString& key : settings.allKeys())
+                settings.value(key);
+        }
+    });
+}
+
 Row userLoad(kiv_configuration_widget& panel, const kiv_test::Sandbox& sandbox)
 {
     // The first load makes the user file from the template; time the loads after it.
@@ -120,14 +133,7 @@ Row userLoad(kiv_configuration_widget& panel, const kiv_test::Sandbox& sandbox)
     const Timing timing = median([&](Timing&) { panel.SetCurrentUserInfo(kiv_test::sampleUser()); });
     if (panel.GetGeneralOpt("rendertime").toInt() != 2400)
         qFatal("the user load did not read the user file");
-    const QStringList files{sandbox.defaultFile(), sandbox.userFile("artist"), sandbox.appDir() + "/data/kiv_renderpath.ini"};
-    const Timing floor = median([&](Timing&) {
-        for (const QString& file : files) {
-            QSettings settings(file, QSettings::IniFormat);
-            for (const QString& key : settings.allKeys())
-                settings.value(key);
-        }
-    });
+    const Timing floor = readEveryKey(sandbox);
     return {"user load (SetCurrentUserInfo)", timing, floor, "QSettings: every key of the 3 files"};
 }
 
@@ -216,14 +222,7 @@ Row versionLoad(kiv_general_types::GeneralSet& general)
     kiv_configuration_widget panel(general, nullptr);
     panel.SetCurrentUserInfo(kiv_test::sampleUser());
     const Timing timing = median([&](Timing&) { panel.SetCurrentUserInfo(kiv_test::sampleUser()); });
-    const QStringList files{sandbox.defaultFile(), sandbox.userFile("artist"), sandbox.appDir() + "/data/kiv_renderpath.ini"};
-    const Timing floor = median([&](Timing&) {
-        for (const QString& file : files) {
-            QSettings settings(file, QSettings::IniFormat);
-            for (const QString& key : settings.allKeys())
-                settings.value(key);
-        }
-    });
+    const Timing floor = readEveryKey(sandbox);
     return {QStringLiteral("user load, %1 versions").arg(kVersions), timing, floor, "QSettings: every key of the 3 files"};
 }
 
