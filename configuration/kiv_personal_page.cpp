@@ -223,9 +223,11 @@ void kiv_personal_page::CreateCamera(QObject* sender)
 {
     if (!qobject_cast<QPushButton*>(sender))
         return;
-    auto* dialog = new kiv_camera_dialog(m_context.Panel());
-    QObject::connect(dialog, &kiv_camera_dialog::SigAddCamera, m_context.Panel(), &kiv_configuration_widget::InsertItemToCamera);
-    dialog->exec();
+    // One dialog per request, gone once answered.
+    kiv_camera_dialog dialog(m_context.Panel());
+    QObject::connect(&dialog, &kiv_camera_dialog::SigAddCamera, m_context.Panel(),
+                     &kiv_configuration_widget::InsertItemToCamera);
+    dialog.exec();
 }
 
 void kiv_personal_page::UpdateCamera()

@@ -1,6 +1,7 @@
 // The personal page: folders and cameras as read, edited, applied and handed
 // to the folder watcher, per user.
 
+#include "kiv_camera_dialog.h"
 #include "kiv_filewatcher_private.h"
 #include "kiv_monitoritem_widget.h"
 #include "test_support.h"
@@ -83,6 +84,14 @@ void tst_personal_settings::deletingRowsAndApply()
         // A camera leaves the host's list at once, every entry of its name.
         f.deleteRow("WgtCamera", 0);
         QCOMPARE(f.panel->GetCameraList(), QStringList{"back"});
+        // A new camera joins the rows through its dialog, which then goes.
+        kiv_test::whenModal([](QWidget* dialog) {
+            dialog->findChild<QLineEdit*>("LineCamera")->setText("side");
+            dialog->findChild<QPushButton*>("BtnOk")->click();
+        });
+        f.find<QPushButton>("BtnAddCamera")->click();
+        QCOMPARE(f.rows("WgtCamera").last(), QStringLiteral("side"));
+        QVERIFY(f.panel->findChildren<kiv_camera_dialog*>().isEmpty());
     });
     // Closed without Apply: the folders are still watched, nothing written.
     QCOMPARE(f.watched(), (QStringList{"/s/a", "/s/b"}));
