@@ -21,7 +21,6 @@ kiv_configuration_widget_private::kiv_configuration_widget_private(kiv_configura
     : q(panel)
     , ui(new Ui::wgtConfiguration)
     , m_general(general)
-    , m_parent(parent)
     , m_store(new kiv_settings_store(
           [this](int level, const QString& message, int line) { Log(level, message, line); }))
 {

@@ -61,7 +61,6 @@ public:
     kiv_configuration_widget* const q;
     std::unique_ptr<Ui::wgtConfiguration> ui;
     kiv_general_types::GeneralSet& m_general;
-    QWidget* m_parent = nullptr;
     int m_loggerId = 0;
 
     kiv_general_types::AuthSet::LoginInfo m_loginInfo;

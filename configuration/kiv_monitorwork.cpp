@@ -220,11 +220,11 @@ void kiv_monitorwork::ListDateFolder(const QString& path, DateFolder& date)
 void kiv_monitorwork::ListIndexFolder(const QString& path, const QString& datePath)
 {
     IndexFolder& index = indexFolders[path];
-    const QSet<QString> before = index.files;
+    QSet<QString> before;
+    before.swap(index.files);
     index.dateFolder = datePath;
     // Taken before the listing, so that a change during it shows next time.
     index.modified = ModifiedMs(path);
-    index.files.clear();
     index.markers.clear();
 
     // One listing gives the index files and their markers.

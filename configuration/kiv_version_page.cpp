@@ -209,18 +209,19 @@ void kiv_version_page::ReadSoftVersion()
 
 QMap<QString, QPair<QString, QString>> kiv_version_page::GetRenderList(kiv_general_types::RENDERTYPE type) const
 {
-    const QHash<QString, QVariant>* renders = nullptr;
+    QString program;
     switch (type) {
     case kiv_general_types::RENDERTYPE_3DSMAX:
-        renders = &m_maxRenders;
+        program = kMax;
         break;
     case kiv_general_types::RENDERTYPE_MAYA:
-        renders = &m_mayaRenders;
+        program = kMaya;
         break;
     case kiv_general_types::RENDERTYPE_HOUDINI:
-        renders = &m_houdiniRenders;
+        program = kHoudini;
         break;
     }
+    const QHash<QString, QVariant>* renders = RendersOf(program);
     QMap<QString, QPair<QString, QString>> result;
     if (!renders)
         return result;
