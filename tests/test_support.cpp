@@ -2,23 +2,6 @@
 
 #include "kiv_messagebox_dialog.h"
 
-#include <QAbstractButton>
-#include <QCheckBox>
-#include <QPushButton>
-#include <QSettings>
-#include <QTest>
-#include <QApplication>
-#include <QDialog>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QPointer>
-#include <QTimer>
-#include <QUuid>
-#include <QWidget>
-
-#include <memory>
-
 namespace {
 
 // A modal window that nothing answers waits for ever, until the test's time

@@ -63,7 +63,6 @@ private slots:
     void numbersOutOfRangeKeepThePreviousValue_data();
     void numbersOutOfRangeKeepThePreviousValue();
     void renderTimeoutSwitchControlsItsEditAndFlag();
-    void closingDiscardsEditsAndEmitsNothing();
     void applyThatCannotWriteSaysSoAndStaysOpenForARetry();
     void malformedValuesReadAsConversionsGiveAndApplyMendsThem();
     void suffixDialogSetsThePatternAndStoresTheCustomText();
@@ -210,21 +209,6 @@ void tst_general_settings::renderTimeoutSwitchControlsItsEditAndFlag()
     }, true);
     QCOMPARE(kept.stored("kiv.general/rendertime").toInt(), 700);
     QCOMPARE(kept.stored("kiv.general/renderflag").toString(), QStringLiteral("1"));
-}
-
-void tst_general_settings::closingDiscardsEditsAndEmitsNothing()
-{
-    Fixture f;
-    const QByteArray before = kiv_test::readFile(f.file());
-    QSignalSpy changed(f.panel.get(), &kiv_configuration_widget::sigConfChanged);
-    f.open([&] {
-        f.find<QCheckBox>("chkAutoDown")->click();
-        typeInto(f.find<QLineEdit>("boxBalanceInsufficient"), "77");
-    }, false);
-    QCOMPARE(kiv_test::readFile(f.file()), before);
-    QCOMPARE(changed.count(), 0);
-    QCOMPARE(f.panel->GetGeneralOpt("remainbalance"), QVariant(10));
-    f.open([&] { QVERIFY(f.find<QCheckBox>("chkAutoDown")->isChecked()); }, false);
 }
 
 void tst_general_settings::applyThatCannotWriteSaysSoAndStaysOpenForARetry()

@@ -75,7 +75,6 @@ private slots:
     void anEmptyUserNameKeepsOnlyTheSameUsersFile();
     void showConfSelectsThePageScrollsUpAndClosesWithoutWriting();
     void navigationShowsPagesAndTheTutorialButton();
-    void languageChangeReappliesTheTexts();
     void pluginManagerLinesReachTheHostWithTheLoggerId();
 };
 
@@ -250,6 +249,7 @@ void tst_panel_foundation::showConfSelectsThePageScrollsUpAndClosesWithoutWritin
         p.panel.ShowConf(versionPage);
         QCOMPARE(seen, QString("modal 1, page %1, apply 0, tutorial %1, scrolled 0").arg(versionPage));
         QVERIFY(!p.panel.isVisible() && scroll->value() > 0);
+        QCOMPARE(p.panel.GetGeneralOpt("setargument"), QVariant(false));
     }
     QCOMPARE(p.userFile(), before);
     QCOMPARE(changed.count() + transfer.count(), 0);
@@ -268,26 +268,6 @@ void tst_panel_foundation::navigationShowsPagesAndTheTutorialButton()
         QCOMPARE(pages->currentWidget()->objectName(), pageNames.at(page));
         QCOMPARE(p.find<QPushButton>("btnTutorial")->isHidden(), page != 1);
     }
-}
-
-void tst_panel_foundation::languageChangeReappliesTheTexts()
-{
-    BarePanel p;
-    auto* versions = p.find<QTableWidget>("twtSoftwareVersion");
-    versions->setRowCount(2);
-    versions->setItem(0, 2, new QTableWidgetItem("stale"));
-    auto text = [&](const char* name) { return p.find<QAbstractButton>(name)->text(); };
-    {
-        kiv_test::MarkingTranslator translator("QObject");
-        // The language change reaches the panel as a posted event.
-        QTRY_COMPARE(text("BtnGeneral"), QStringLiteral("<General Settings>"));
-        QCOMPARE(p.find<QGroupBox>("gbxZFTXUpload")->title(), QStringLiteral("ZFTX <Upload Settings>"));
-        QCOMPARE(versions->item(0, 2)->text(), QStringLiteral("<installed>"));
-        QVERIFY(!versions->item(1, 2));
-        QCOMPARE(p.find<QTableWidget>("WgtItem")->horizontalHeaderItem(3)->text(), QStringLiteral("<Operation>"));
-        QCOMPARE(p.panel.windowTitle(), QStringLiteral("<Settings>"));
-    }
-    QTRY_COMPARE(text("BtnGeneral"), QStringLiteral("General Settings"));
 }
 
 void tst_panel_foundation::pluginManagerLinesReachTheHostWithTheLoggerId()
