@@ -2,47 +2,6 @@
 
 #include "kiv_messagebox_dialog.h"
 
-namespace {
-
-// A modal window that nothing answers waits for ever, until the test's time
-// runs out with no word of why. One still open after this long is rejected,
-// and the running test fails naming it.
-const qint64 kUnansweredModalMs = 30000;
-
-void rejectUnansweredModals()
-{
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return;
-    auto* timer = new QTimer(QCoreApplication::instance());
-    auto seen = std::make_shared<QPointer<QWidget>>();
-    auto since = std::make_shared<QElapsedTimer>();
-    timer->setInterval(250);
-    QObject::connect(timer, &QTimer::timeout, [=] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal != seen->data()) {
-            *seen = modal;
-            since->start();
-            return;
-        }
-        if (!modal || since->elapsed() < kUnansweredModalMs)
-            return;
-        const auto* box = qobject_cast<kiv_messagebox_dialog*>(modal);
-        const QString what = box ? QStringLiteral("box \"%1\"").arg(box->text())
-                                 : QString::fromLatin1(modal->metaObject()->className());
-        QTest::qFail(qPrintable(QStringLiteral("unanswered modal %1, rejected").arg(what)), __FILE__, __LINE__);
-        if (auto* dialog = qobject_cast<QDialog*>(modal))
-            dialog->reject();
-        else
-            modal->close();
-        *seen = nullptr;
-    });
-    timer->start();
-}
-
-} // namespace
-
-Q_COREAPP_STARTUP_FUNCTION(rejectUnansweredModals)
-
 namespace kiv_test {
 
 Sandbox::Sandbox()

@@ -1,7 +1,6 @@
 // The panel as a host sees it: users and their files, opening and closing,
 // navigation, the title bar, texts and logging.
 
-#include "kiv_app_paths.h"
 #include "kiv_http.h"
 #include "kiv_messagebox_dialog.h"
 #include "kiv_pluginoptions.h"
@@ -132,13 +131,6 @@ void tst_panel_foundation::withoutAUserThePanelReadsOnlyVersionsAndShowsTheNotic
     QVERIFY(filesUnder(p.sandbox.userDir()).isEmpty());
     p.expectNotice();
 
-    // The plugins' language follows the default file.
-    const QList<QPair<QByteArray, QString>> languages = {{"kiv_tallowmere_client_zh_CN.qm", "cn"},
-        {"kiv_tallowmere_client_zh_TW.qm", "cn"}, {"kiv_tallowmere_client_en.qm", "en"}, {"", "en"}};
-    for (const auto& [language, code] : languages) {
-        p.sandbox.writeDefaults("[kiv.general]\nlanguage=" + language + "\n");
-        QCOMPARE(kiv_app_paths::pluginLanguageCode(), code);
-    }
 }
 
 void tst_panel_foundation::userFilesFollowTheCurrentUser()
