@@ -124,6 +124,12 @@ void tst_render_software::versionPagePluginStateSevenZipAndFolderChooser()
     QVERIFY(!manager.copy7Zip(max));
     kiv_test::writeFile(m.fixture->sandbox.appDir() + "/plugins/3dsmax/7-Zip/7z.exe", "7z.exe from the client");
     kiv_test::writeFile(maya + "/7-Zip/7z.exe", "an older 7z.exe");
+    // A copy with the same bytes is left untouched: on Windows it may be in use.
+    kiv_test::writeFile(max + "/7-Zip/7z.exe", "7z.exe from the client");
+    QFile same(max + "/7-Zip/7z.exe");
+    const QDateTime old = QDateTime::currentDateTime().addDays(-3);
+    QVERIFY(same.open(QIODevice::ReadWrite) && same.setFileTime(old, QFileDevice::FileModificationTime));
+    same.close();
     auto cells = [&](int column, int role) {
         QStringList texts;
         for (int row = 0; row < m.table()->rowCount(); ++row)
@@ -138,6 +144,7 @@ void tst_render_software::versionPagePluginStateSevenZipAndFolderChooser()
     }, false, true);
     // 7-Zip goes into every known folder, replacing a different copy.
     QCOMPARE(kiv_test::readFile(maya + "/7-Zip/7z.exe"), QByteArray("7z.exe from the client"));
+    QCOMPARE(QFileInfo(same).lastModified().toSecsSinceEpoch(), old.toSecsSinceEpoch());
 
     // Answers the folder chooser of the first row, "3ds Max 2018", with `folder`.
     auto choose = [&](const QString& folder) {
