@@ -41,6 +41,9 @@ public:
     void showMaximized();
     void showNormal();
 
+    /// The version of the loaded library, "major.minor.patch" (see kiv_configuration_version.h).
+    static QString LibraryVersion();
+
 signals:
     void SigZftxParams(ZftxTransConfig config);
     void sigGetProjectList();
