@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # One entry point for a fresh Debian machine: installs what is missing,
 # configures and builds, then opens the demo host or runs every test.
-#   ./build.sh demo       build and open the demo host on its sample data
+#   ./build.sh demo       build the demo host alone and open it on its sample data
 #   ./build.sh test       build and run every test
+#   ./build.sh package    install into a temporary prefix, build and run the example
+#                         host against it and as a subproject, build kiv_docs
 #   ./build.sh sanitize   build with ASan and UBSan in build-sanitize and run every test
 #   ./build.sh bench      build optimised in build-bench and run kiv_bench
 #   ./build.sh windows    cross-build for 64-bit Windows in build-win and run
@@ -42,7 +44,7 @@ build() {
 case "${1:-}" in
     demo)
         install_missing
-        build
+        build -- kiv_settings_demo
         # The demo finds the tutorial animation relative to its current folder.
         cd "$build_dir/bin"
         exec ./kiv_settings_demo
@@ -52,6 +54,81 @@ case "${1:-}" in
         build
         cd "$build_dir"
         QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
+        ;;
+    package)
+        # The library as a host team takes it. Uses the build folder of
+        # "test" for the install and kiv_docs; the subproject builds go to
+        # build-package/.
+        packages+=(doxygen)
+        install_missing
+        build -- kiv_configuration kiv_host kiv_copy_file
+        package_dir=${KIV_PACKAGE_BUILD_DIR:-$here/build-package}
+        work=$(mktemp -d)
+        trap 'rm -rf "$work"' EXIT
+
+        # example <name> <build folder> <program> <cmake arguments...>: configure,
+        # build, run it offscreen with --auto-apply on a temporary application
+        # and user folder, and expect one sigConfChanged, then one SigZftxParams.
+        example() {
+            local name=$1 dir=$2 program=$3
+            shift 3
+            echo "== example host: $name"
+            cmake -B "$dir" "$@"
+            cmake --build "$dir" -j"$(nproc)"
+            # A subproject never sets the host's build type.
+            if grep -q '^CMAKE_BUILD_TYPE:STRING=.' "$dir/CMakeCache.txt"; then
+                echo "$name: the build type was written into the host's cache" >&2
+                return 1
+            fi
+            local run output signals status=0
+            run=$(mktemp -d "$work/run-XXXXXX")
+            mkdir -p "$run/app" "$run/user"
+            output=$(cd "$run" && QT_QPA_PLATFORM=offscreen KIV_APP_DIR="$run/app" KIV_USER_APP_PATH="$run/user" \
+                     "$dir/$program" --auto-apply) || status=$?
+            echo "$output"
+            if [ "$status" -ne 0 ]; then
+                echo "$name: $program exited with $status" >&2
+                return 1
+            fi
+            signals=$(echo "$output" | grep -E '^(sig|Sig)' | cut -d' ' -f1 | paste -sd' ' || true)
+            if [ "$signals" != "sigConfChanged SigZftxParams" ]; then
+                echo "$name: expected sigConfChanged then SigZftxParams, got: $signals" >&2
+                return 1
+            fi
+        }
+
+        # Installed, then moved: the package must hold no path of this
+        # checkout or of its old place.
+        cmake --install "$build_dir" --prefix "$work/staged"
+        mv "$work/staged" "$work/prefix"
+        if grep -rIl -e "$here" -e "$work/staged" "$work/prefix"; then
+            echo "the installed package names the source, build or install folder" >&2
+            exit 1
+        fi
+        # The example without the source tree: a copy of its folder and the prefix.
+        cp -r "$here/examples/minimal_host" "$work/minimal_host"
+        example "installed package" "$work/build-installed" minimal_host \
+            -S "$work/minimal_host" -DCMAKE_PREFIX_PATH="$work/prefix"
+
+        example "add_subdirectory, our stand-ins" "$package_dir/minimal-host" minimal_host \
+            -S "$here/examples/minimal_host" -DKIV_SOURCE_DIR="$here"
+
+        # Tests and stand-ins off: the host's own kiv_host is the one linked,
+        # and neither Qt Test nor a kiv_host of ours is looked for.
+        example "add_subdirectory, the host's kiv_host" "$package_dir/own-host" own_host \
+            -S "$here/tests/own_host" -DKIV_SOURCE_DIR="$here"
+        if grep -q '^Qt5Test_DIR:' "$package_dir/own-host/CMakeCache.txt"; then
+            echo "the subproject looked for Qt Test with its tests off" >&2
+            exit 1
+        fi
+        if ! readelf -d "$package_dir/own-host/kiv/bin/libkiv_configuration.so" | grep -q 'libown_kiv_host'; then
+            echo "the panel did not link the host's own kiv_host" >&2
+            exit 1
+        fi
+
+        echo "== kiv_docs"
+        cmake --build "$build_dir" --target kiv_docs
+        echo "package: install, three example host builds and kiv_docs passed"
         ;;
     sanitize)
         install_missing
@@ -92,7 +169,7 @@ case "${1:-}" in
         exec "$here/windows/run-tests.sh" "$build_dir" "$qt_cache/win"
         ;;
     *)
-        echo "usage: $0 demo|test|sanitize|bench|windows" >&2
+        echo "usage: $0 demo|test|package|sanitize|bench|windows" >&2
         exit 2
         ;;
 esac

@@ -3,6 +3,7 @@
 
 #include "kiv_configuration_widget.h"
 
+#include "kiv_configuration_version.h"
 #include "kiv_configuration_widget_private.h"
 #include "kiv_messagebox_dialog.h"
 #include "kiv_panel_log.h"
@@ -87,6 +88,11 @@ kiv_configuration_widget::~kiv_configuration_widget() = default;
 
 // ---------------------------------------------------------------------------
 // Window chrome, language, skin and logging
+
+QString kiv_configuration_widget::LibraryVersion()
+{
+    return QStringLiteral(KIV_CONFIGURATION_VERSION_STRING);
+}
 
 void kiv_configuration_widget::showMaximized()
 {

@@ -126,6 +126,9 @@ public:
     /// Not virtual in QWidget: call it through a kiv_configuration_widget pointer.
     void showNormal();
 
+    /// The version of the loaded library, "major.minor.patch" (see kiv_configuration_version.h).
+    static QString LibraryVersion();
+
 signals:
     /**
      * The complete transfer configuration for the host's transfer engine.
