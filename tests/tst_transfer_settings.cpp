@@ -208,14 +208,6 @@ void tst_transfer_settings::transferPageFollowsTheMethod()
     f.open([&] {
         f.find<QRadioButton>("BtnTransfer")->click();
         QVERIFY(pages->isVisible() && pages->currentIndex() == 0);
-        // The constant-speed warning shows while either direction is fixed ("High").
-        auto* warning = f.find<QLabel>("lblTipsU");
-        QVERIFY(warning->isVisible());
-        for (const auto& [button, shown] : QList<QPair<const char*, bool>>{
-                 {"radDownloadDefaultU", false}, {"radUploadHighU", true}, {"radUploadDefaultU", false}}) {
-            f.find<QRadioButton>(button)->click();
-            QCOMPARE(warning->isVisible(), shown);
-        }
         // Aspera not offered: a box; either answer returns to ZFTX, OK also opens the application page.
         for (const QString button : {"cancel", "ok"}) {
             kiv_test::clickInNextModal(button);
