@@ -1,24 +1,23 @@
-// The host's HTTP client against a small HTTP/1.1 server of the test's own
-// on 127.0.0.1.
+// The host's HTTP client against a small HTTP/1.1 server of the test's own on 127.0.0.1.
 
 #include "kiv_http.h"
 #include "test_support.h"
 
 #include <QtNetwork>
 
-namespace {
+// An HTTP answer; announcing more than it holds, it is cut short as the server hangs up.
+static QByteArray answer(int status, const QByteArray& body, int announced = -1)
+{
+    const QByteArray length = QByteArray::number(announced < 0 ? body.size() : announced);
+    return "HTTP/1.1 " + QByteArray::number(status) + " X\r\nContent-Length: " + length + "\r\nConnection: close\r\n\r\n" + body;
+}
 
-struct Route {
-    int status = 200; // 0: never answers
-    QByteArray body;
-    bool truncated = false; // announces more bytes than it sends, then hangs up
-};
-
-// Answers each connection's request by its path (404 when unknown), then closes it.
+// The update base address: gives every request the same reply (none when empty), then hangs up.
 struct TestServer : QTcpServer {
     TestServer()
     {
         listen(QHostAddress::LocalHost);
+        qputenv("KIV_UPDATE_URL", base().toUtf8());
         connect(this, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket* socket = nextPendingConnection())
                 connect(socket, &QTcpSocket::readyRead, this, [this, socket, request = QByteArray()]() mutable {
@@ -26,164 +25,98 @@ struct TestServer : QTcpServer {
                     if (!request.contains("\r\n\r\n"))
                         return;
                     requests << QUrl(QString::fromLatin1(request.split(' ').value(1)));
-                    const Route route = routes.value(requests.last().path(), Route{404, "not here", false});
-                    if (route.status == 0)
-                        return;
-                    const int announced = route.truncated ? route.body.size() * 10 : route.body.size();
-                    socket->write("HTTP/1.1 " + QByteArray::number(route.status) + " X\r\nContent-Length: "
-                                  + QByteArray::number(announced) + "\r\nConnection: close\r\n\r\n" + route.body);
-                    socket->disconnectFromHost();
+                    if (!reply.isEmpty() && socket->write(reply))
+                        socket->disconnectFromHost();
                 });
         });
     }
     QString base() const { return QStringLiteral("http://127.0.0.1:%1").arg(serverPort()); }
 
-    QMap<QString, Route> routes;
+    QByteArray reply;
     QList<QUrl> requests;
 };
 
-struct ImpatientHttp : kiv_http { // reaches the stall limit, which real clients keep long
-    ImpatientHttp() { setTransferTimeout(1000); }
-};
+struct ImpatientHttp : kiv_http { ImpatientHttp() { setTransferTimeout(1000); } }; // real clients stall far longer
 
-kiv_httpparam listRequest(const QString& guid)
-{
-    kiv_httpparam param;
-    param.getUpdateSubfiles(guid, "2", "3.1.0", QVariant());
-    return param;
-}
-
-kiv_httpparam download(const QString& url, const QString& folder)
-{
-    kiv_httpparam param;
-    param.downloadFile(url, folder, QVariant());
-    return param;
-}
-
-// An old file in place, in a folder of its own.
-QString oldFile(const QString& folder, const QString& name)
-{
-    kiv_test::writeFile(folder + '/' + name, "the good old file");
-    return folder + '/' + name;
-}
-
-QStringList entries(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-}
-
-const QByteArray kList(R"({"ret":200,"data":[{"path":"/plugins/3dsmax/plugcfg/kiv_plugin.ini",)"
-                       R"("url":"files/kiv_plugin.ini","md5":"0123456789abcdef0123456789abcdef"}]})");
-
-} // namespace
-
-Q_DECLARE_METATYPE(Route)
+static const QByteArray kList(R"({"ret":200,"data":[{"path":"/plugins/a.gup","url":"files/a.gup","md5":"0123"}]})");
+static const QByteArray kGup("\x00gup\xff\r\n", 7);
 
 class tst_http_client : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void init() { qunsetenv("KIV_UPDATE_URL"); }
-    void listAndDownloadsFromTheService();
-    void failedRequestsAnswerOnceWithNothing_data();
-    void failedRequestsAnswerOnceWithNothing();
+    void answersEachRequestOnceLater_data();
+    void answersEachRequestOnceLater();
 };
 
-void tst_http_client::listAndDownloadsFromTheService()
-{
-    TestServer server;
-    const QByteArray gup("\x00gup\xff\r\n", 7);
-    server.routes = {{"/update/plugins", {200, kList, false}},
-                     {"/update/files/TMQ_Rendering_2018.gup", {200, gup, false}},
-                     {"/elsewhere/kiv_plugin.ini", {200, "port=9999\n", false}}};
-    qputenv("KIV_UPDATE_URL", (server.base() + QStringLiteral("/update")).toUtf8());
-    kiv_http http;
-    QSignalSpy lists(&http, &kiv_http::sigGetUpdateSubfilesRep);
-    QSignalSpy downloads(&http, &kiv_http::sigDownloadDoneRep);
-    bool handled = false;
-    // Characters that a careless query would split or turn into spaces.
-    http.httpRequest(listRequest(QStringLiteral("{a+b c&d=e}")), handled);
-    QVERIFY(handled && lists.wait(10000));
-    QCOMPARE(lists.first().first().value<QJsonDocument>(), QJsonDocument::fromJson(kList));
-    // The query decoded as web servers decode forms, where "+" is a space.
-    const QUrlQuery query(server.requests.first().query(QUrl::FullyEncoded).replace('+', QLatin1String("%20")));
-    QCOMPARE(query.queryItems(QUrl::FullyDecoded),
-             (QList<QPair<QString, QString>>{{"guid", "{a+b c&d=e}"}, {"type", "2"}, {"version", "3.1.0"}}));
-
-    // Three at once: relative to the base into a missing folder, absolute
-    // over an old file, and one the server does not have.
-    QTemporaryDir app;
-    const QString missing = app.filePath(QStringLiteral("3ds Max 2018/en"));
-    const QString replaced = oldFile(app.filePath("plugcfg"), QStringLiteral("kiv_plugin.ini"));
-    const QString kept = oldFile(app.filePath("scripts"), QStringLiteral("gone.ms"));
-    http.downloadRequest(download(QStringLiteral("files/TMQ_Rendering_2018.gup"), missing));
-    http.downloadRequest(download(server.base() + "/elsewhere/kiv_plugin.ini", app.filePath("plugcfg")));
-    http.downloadRequest(download(QStringLiteral("files/gone.ms"), app.filePath("scripts")));
-    QTRY_COMPARE_WITH_TIMEOUT(downloads.count(), 3, 10000);
-    QMap<QString, QString> saved; // the saved file by folder, empty for a failure
-    for (const QList<QVariant>& answer : qAsConst(downloads))
-        saved.insert(answer.at(0).value<kiv_httpparam>().getDestPath(), answer.at(2).toString());
-    QCOMPARE(saved, (QMap<QString, QString>{{missing, missing + "/TMQ_Rendering_2018.gup"},
-                                            {app.filePath("plugcfg"), replaced}, {app.filePath("scripts"), ""}}));
-    QCOMPARE(kiv_test::readFile(saved.value(missing)), gup);
-    QCOMPARE(kiv_test::readFile(replaced), QByteArray("port=9999\n"));
-    QCOMPARE(kiv_test::readFile(kept), QByteArray("the good old file"));
-    for (const QString& folder : saved.keys())
-        QCOMPARE(entries(folder).size(), 1); // no temporary leftovers
-}
-
-void tst_http_client::failedRequestsAnswerOnceWithNothing_data()
+void tst_http_client::answersEachRequestOnceLater_data()
 {
     QTest::addColumn<QString>("url"); // empty: the plugin list; "@" stands for the server's address
-    QTest::addColumn<bool>("baseSet");
-    QTest::addColumn<Route>("route"); // for every path
-    QTest::addColumn<int>("requestsSeen");
-    QTest::newRow("list without a base address") << QString() << false << Route() << 0;
-    QTest::newRow("list: server error with a JSON body") << QString() << true << Route{500, kList, false} << 1;
-    QTest::newRow("list: no answer") << QString() << true << Route{0, {}, false} << 1;
-    QTest::newRow("download: body cut short") << QStringLiteral("@/files/a") << true << Route{200, "new", true} << 1;
-    QTest::newRow("download: local file address") << QStringLiteral("file:///etc/hostname") << true << Route() << 0;
+    QTest::addColumn<QByteArray>("reply"); // to every request
+    QTest::addColumn<int>("requestsSeen"); // a list request without one: no base address is set
+    QTest::addColumn<QByteArray>("result"); // the list, or the file saved; empty: none
+    QTest::newRow("list") << QString() << answer(200, kList) << 1 << kList;
+    QTest::newRow("list without a base address") << QString() << QByteArray() << 0 << QByteArray();
+    QTest::newRow("list: server error with a JSON body") << QString() << answer(500, kList) << 1 << QByteArray();
+    QTest::newRow("list: no answer") << QString() << QByteArray() << 1 << QByteArray();
+    QTest::newRow("download relative to the base") << "files/a.gup" << answer(200, kGup) << 1 << kGup;
+    QTest::newRow("download over an old file") << "@/files/a.gup" << answer(200, kGup) << 1 << kGup;
+    QTest::newRow("download: body cut short") << "@/files/a.gup" << answer(200, "new", 30) << 1 << QByteArray();
+    QTest::newRow("download: local file address") << "file:///etc/hostname" << QByteArray() << 0 << QByteArray();
     // "..\..\a.gup" once decoded: a way out of the folder on Windows.
-    QTest::newRow("download: name climbing out") << QStringLiteral("@/files/..%5C..%5Ca.gup") << true << Route() << 0;
+    QTest::newRow("download: name climbing out") << "@/files/..%5C..%5Ca.gup" << QByteArray() << 0 << QByteArray();
 }
 
-void tst_http_client::failedRequestsAnswerOnceWithNothing()
+void tst_http_client::answersEachRequestOnceLater()
 {
     QFETCH(QString, url);
-    QFETCH(bool, baseSet);
-    QFETCH(Route, route);
+    QFETCH(QByteArray, reply);
     QFETCH(int, requestsSeen);
+    QFETCH(QByteArray, result);
     TestServer server;
-    server.routes = {{QStringLiteral("/plugins"), route}, {QStringLiteral("/files/a"), route}};
-    if (baseSet)
-        qputenv("KIV_UPDATE_URL", server.base().toUtf8());
+    server.reply = reply;
+    if (url.isEmpty() && requestsSeen == 0)
+        qunsetenv("KIV_UPDATE_URL");
+    // An old file in place for an absolute address, else a folder not there yet.
     QTemporaryDir app;
-    const QString folder = app.filePath(QStringLiteral("deep/plugins"));
-    const QString old = oldFile(folder, QStringLiteral("a.gup"));
+    const QString folder = app.filePath(QStringLiteral("deep/plug ins"));
+    if (url.startsWith('@'))
+        kiv_test::writeFile(folder + "/a.gup", "the good old file");
+    const QByteArray before = kiv_test::readFile(folder + "/a.gup");
 
     ImpatientHttp http;
     QSignalSpy lists(&http, &kiv_http::sigGetUpdateSubfilesRep);
     QSignalSpy downloads(&http, &kiv_http::sigDownloadDoneRep);
-    bool handled = !baseSet;
-    if (url.isEmpty())
-        http.httpRequest(listRequest(QStringLiteral("g")), handled);
-    else
-        http.downloadRequest(download(url.replace(QLatin1Char('@'), server.base()), folder));
+    kiv_httpparam param;
+    bool handled = requestsSeen == 0;
+    if (url.isEmpty()) { // with characters that a careless query would split or turn into spaces
+        param.getUpdateSubfiles(QStringLiteral("{a+b c&d=e}"), "2", "3.1.0", QVariant());
+        http.httpRequest(param, handled);
+    } else {
+        param.downloadFile(url.replace(QLatin1Char('@'), server.base()), folder, QVariant());
+        http.downloadRequest(param);
+    }
     QCOMPARE(lists.count() + downloads.count(), 0); // never inside the call
     QTRY_VERIFY_WITH_TIMEOUT(lists.count() + downloads.count() > 0, 10000);
     QTest::qWait(0);
     QCOMPARE(lists.count() + downloads.count(), 1);
     QCOMPARE(server.requests.size(), requestsSeen);
-    // An empty document, or an empty saved file name.
-    const QVariant answer = (url.isEmpty() ? lists : downloads).first().last();
-    QVERIFY(url.isEmpty() ? answer.value<QJsonDocument>().isNull() : answer.toString().isEmpty());
-    if (url.isEmpty())
-        QCOMPARE(handled, baseSet);
-    // The old file is kept, nothing is left beside it, nothing escaped.
-    QCOMPARE(kiv_test::readFile(old), QByteArray("the good old file"));
-    QCOMPARE(entries(folder), QStringList{"a.gup"});
-    QCOMPARE(entries(app.path()), QStringList{"deep"});
+    if (url.isEmpty()) {
+        QCOMPARE(lists.first().first().value<QJsonDocument>(), QJsonDocument::fromJson(result));
+        QCOMPARE(handled, requestsSeen > 0);
+        // The query decoded as web servers decode forms, where "+" is a space.
+        const QUrlQuery query(server.requests.value(0).query(QUrl::FullyEncoded).replace('+', QLatin1String("%20")));
+        const QList<QPair<QString, QString>> items{{"guid", "{a+b c&d=e}"}, {"type", "2"}, {"version", "3.1.0"}};
+        QCOMPARE(query.queryItems(QUrl::FullyDecoded), (requestsSeen ? items : QList<QPair<QString, QString>>()));
+        return;
+    }
+    // The file saved, or the old one kept with nothing beside it; nothing escaped.
+    const auto entries = [](const QString& path) { return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); };
+    QCOMPARE(downloads.first().last().toString(), result.isEmpty() ? QString() : folder + "/a.gup");
+    QCOMPARE(kiv_test::readFile(folder + "/a.gup"), result.isEmpty() ? before : result);
+    QCOMPARE(entries(folder), result.isEmpty() && before.isEmpty() ? QStringList() : QStringList{"a.gup"});
+    QCOMPARE(entries(app.path()), entries(folder).isEmpty() ? QStringList() : QStringList{"deep"});
 }
 
 QTEST_GUILESS_MAIN(tst_http_client)

@@ -1,7 +1,6 @@
-// kiv_bench: how long the panel takes for the host's frequent or heavy calls,
-// printed beside a floor measured in the same run, bare Qt doing the same
-// amount of work: the ratio says how much the panel adds. Not a test; run it
-// with ./build.sh bench. Every file lives in a temporary sandbox.
+// kiv_bench: how long the panel takes for the host's frequent or heavy calls, printed beside a floor
+// measured in the same run, bare Qt doing the same amount of work: the ratio says how much the panel
+// adds. Not a test; run it with ./build.sh bench. Every file lives in a temporary sandbox.
 
 #include "kiv_general_options.h"
 #include "kiv_monitorwork.h"
@@ -11,7 +10,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
-#include <functional>
 #include <vector>
 
 namespace {
@@ -46,9 +44,8 @@ struct Stopwatch {
     std::clock_t m_cpu;
 };
 
-// The median of a few runs of `run` (which returns its own timing when it
-// times only part of itself), wall and CPU time each on their own. Deleted
-// widgets are flushed between runs, outside the timings.
+// The median of a few runs of `run` (which returns its own timing when it times only part of itself),
+// wall and CPU time each on their own. Deleted widgets are flushed between runs, outside the timings.
 Timing median(const std::function<void(Timing&)>& run)
 {
     std::vector<double> wall, cpu;
@@ -66,24 +63,25 @@ Timing median(const std::function<void(Timing&)>& run)
     return {wall[kRepetitions / 2], cpu[kRepetitions / 2]};
 }
 
+// The median time from the start of `show` until the event loop it enters runs, that is until
+// everything filled in before is on screen; `close` then ends that loop.
+Timing untilShown(QObject* context, const std::function<void()>& show, const std::function<void()>& close)
+{
+    return median([&](Timing& t) {
+        Stopwatch clock;
+        QTimer::singleShot(0, context, [&] {
+            t = clock.stop();
+            close();
+        });
+        show();
+    });
+}
+
 struct Row {
     QString name;
     Timing panel, floor;
     QString floorName;
 };
-
-// Runs `dialog` modally and times from `clock` until its event loop runs,
-// i.e. until everything filled in before is on screen.
-Timing execUntilRunning(QDialog& dialog, const Stopwatch& clock)
-{
-    Timing timing;
-    QTimer::singleShot(0, &dialog, [&] {
-        timing = clock.stop();
-        dialog.reject();
-    });
-    dialog.exec();
-    return timing;
-}
 
 kiv_general_types::Project project(int i)
 {
@@ -95,175 +93,61 @@ kiv_general_types::Project project(int i)
     return p;
 }
 
-Row construction(kiv_general_types::GeneralSet& general)
+// The panel's loads of the user after the first, which makes the user file from the template,
+// beside every key of the three files read through bare QSettings.
+Row userLoad(const QString& name, kiv_configuration_widget& panel, const kiv_test::Sandbox& sandbox)
 {
-    int widgets = 0;
-    const Timing panel = median([&](Timing& t) {
-        Stopwatch clock;
-        kiv_configuration_widget form(general, nullptr);
-        t = clock.stop();
-        widgets = form.findChildren<QWidget*>().size();
-    });
-    // The panel's own form, built bare: the same widgets, nothing wired or filled.
-    const Timing floor = median([&](Timing&) {
-        QDialog form;
-        Ui::wgtConfiguration ui;
-        ui.setupUi(&form);
-    });
-    return {"panel construction", panel, floor, QStringLiteral("its form built bare, %1 widgets").arg(widgets)};
-}
-
-// A user load's floor: every key of the three files read through bare QSettings.
-Timing readEveryKey(const kiv_test::Sandbox& sandbox)
-{
+    panel.SetCurrentUserInfo(kiv_test::sampleUser());
+    const Timing timing = median([&](Timing&) { panel.SetCurrentUserInfo(kiv_test::sampleUser()); });
+    if (panel.GetGeneralOpt("rendertime").toInt() != 2400)
+        qFatal("the user load did not read the user file");
     const QStringList files{sandbox.defaultFile(), sandbox.userFile("artist"), sandbox.appDir() + "/data/kiv_renderpath.ini"};
-    return median([&](Timing&) {
+    const Timing floor = median([&](Timing&) {
         for (const QString& file : files) {
             QSettings settings(file, QSettings::IniFormat);
             for (const QString& key : settings.allKeys())
                 settings.value(key);
         }
     });
+    return {name, timing, floor, "QSettings: every key of the 3 files"};
 }
 
-Row userLoad(kiv_configuration_widget& panel, const kiv_test::Sandbox& sandbox)
+// The same rows as ShowConf's project table in a bare one: three texts and a cell of three
+// buttons (two hidden) and a separator, rebuilt and shown the same way.
+void fillBareTable(QTableWidget* table)
 {
-    // The first load makes the user file from the template; time the loads after it.
-    panel.SetCurrentUserInfo(kiv_test::sampleUser());
-    const Timing timing = median([&](Timing&) { panel.SetCurrentUserInfo(kiv_test::sampleUser()); });
-    if (panel.GetGeneralOpt("rendertime").toInt() != 2400)
-        qFatal("the user load did not read the user file");
-    const Timing floor = readEveryKey(sandbox);
-    return {"user load (SetCurrentUserInfo)", timing, floor, "QSettings: every key of the 3 files"};
-}
-
-Row showConf(kiv_configuration_widget& panel)
-{
-    for (int i = 0; i < kProjects; ++i)
-        panel.SetNewProject(project(i), false);
-    panel.SetCurrentProjectToTab(project(kProjects / 2).id);
-    const Timing timing = median([&](Timing& t) {
-        Stopwatch clock;
-        QTimer::singleShot(0, &panel, [&] {
-            t = clock.stop();
-            panel.findChild<QPushButton*>("btnClose")->click();
-        });
-        panel.ShowConf(false);
-    });
-    // The same rows in a bare table: three texts and a cell of three buttons
-    // (two hidden) and a separator, rebuilt and shown the same way.
-    QDialog dialog;
-    auto* table = new QTableWidget(0, 4, &dialog);
-    (new QVBoxLayout(&dialog))->addWidget(table);
-    const Timing floor = median([&](Timing& t) {
-        Stopwatch clock;
-        table->setRowCount(0);
-        for (int i = 0; i < kProjects; ++i) {
-            table->insertRow(i);
-            int column = 0;
-            for (const QString& text : {project(i).name, QStringLiteral("maya"), QStringLiteral("CPU Pool"), QString()})
-                table->setItem(i, column++, new QTableWidgetItem(text));
-            table->item(i, 3)->setData(Qt::UserRole, project(i).id);
-            auto* cell = new QWidget;
-            auto* row = new QHBoxLayout(cell);
-            row->setSpacing(10);
-            for (const char* text : {"Delete", "", "Editor", "Set Current"})
-                row->addWidget(*text ? new QPushButton(text) : new QWidget);
-            row->addStretch();
-            row->itemAt(0)->widget()->hide();
-            row->itemAt(1)->widget()->hide();
-            table->setIndexWidget(table->model()->index(i, 3), cell);
-        }
-        table->doItemsLayout();
-        t = execUntilRunning(dialog, clock);
-    });
-    return {QStringLiteral("ShowConf, %1 projects").arg(kProjects), timing, floor,
-            "QTableWidget: same rows and cells, shown"};
-}
-
-Row generalOptions(kiv_configuration_widget& panel, const kiv_test::Sandbox& sandbox)
-{
-    // The host's marks: every option, then the few answered from elsewhere.
-    QStringList marks{"currentproject", "appversion", "uploadconcurrent", "downloadconcurrent"}, keys;
-    for (const kiv_general_options::Option& option : kiv_general_options::table())
-        marks << QLatin1String(option.key);
-    for (const QString& mark : marks)
-        keys << "kiv.general/" + mark;
-    int answered = 0;
-    const Timing timing = median([&](Timing&) {
-        for (int i = 0; i < kOptionCalls; ++i)
-            answered += panel.GetGeneralOpt(marks.at(i % marks.size())).isValid();
-    });
-    QSettings settings(sandbox.userFile("artist"), QSettings::IniFormat);
-    const Timing floor = median([&](Timing&) {
-        for (int i = 0; i < kOptionCalls; ++i)
-            answered += settings.value(keys.at(i % keys.size())).isValid();
-    });
-    if (answered == 0)
-        std::fputs("no option answered\n", stderr);
-    return {QStringLiteral("GetGeneralOpt x%1").arg(kOptionCalls), timing, floor, "QSettings::value of the same keys"};
-}
-
-// Loads for a user with this many versions listed, each with a stored folder.
-Row versionLoad(kiv_general_types::GeneralSet& general)
-{
-    kiv_test::Sandbox sandbox;
-    QByteArray defaults = kDefaults, paths;
-    QStringList items;
-    for (int i = 0; i < kVersions; ++i) {
-        const QString guid = QStringLiteral("{V-%1}").arg(i);
-        items << QStringLiteral("\"%1&3ds Max %2\"").arg(guid).arg(2000 + i);
-        paths += QStringLiteral("[%1]\ninstalllocation=%2/max%3\n").arg(guid, sandbox.appDir()).arg(i).toUtf8();
+    table->setRowCount(0);
+    for (int i = 0; i < kProjects; ++i) {
+        table->insertRow(i);
+        int column = 0;
+        for (const QString& text : {project(i).name, QStringLiteral("maya"), QStringLiteral("CPU Pool"), QString()})
+            table->setItem(i, column++, new QTableWidgetItem(text));
+        table->item(i, 3)->setData(Qt::UserRole, project(i).id);
+        auto* cell = new QWidget;
+        auto* row = new QHBoxLayout(cell);
+        row->setSpacing(10);
+        for (const char* text : {"Delete", "", "Editor", "Set Current"})
+            row->addWidget(*text ? new QPushButton(text) : new QWidget);
+        row->addStretch();
+        row->itemAt(0)->widget()->hide();
+        row->itemAt(1)->widget()->hide();
+        table->setIndexWidget(table->model()->index(i, 3), cell);
     }
-    defaults.replace("3dsmax={B-2019}&3ds Max 2019, {B-2020}&3ds Max 2020", "3dsmax=" + items.join(", ").toUtf8());
-    sandbox.writeDefaults(defaults);
-    sandbox.writeTemplate(kTemplate);
-    kiv_test::writeFile(sandbox.appDir() + "/data/kiv_renderpath.ini", paths);
-    kiv_configuration_widget panel(general, nullptr);
-    panel.SetCurrentUserInfo(kiv_test::sampleUser());
-    const Timing timing = median([&](Timing&) { panel.SetCurrentUserInfo(kiv_test::sampleUser()); });
-    const Timing floor = readEveryKey(sandbox);
-    return {QStringLiteral("user load, %1 versions").arg(kVersions), timing, floor, "QSettings: every key of the 3 files"};
+    table->doItemsLayout();
 }
 
-std::vector<Row> watcherPolls(const QString& root)
+// Date folders of finished index files, each with its begin and end markers: a poll reads none.
+void writeMonitorTree(const QString& root)
 {
-    // Date folders of finished index files, each with its begin and end markers: a poll reads none.
     for (int d = 0; d < kDateFolders; ++d) {
         const QString index = root + QDate(2020, 1, 1).addDays(d).toString("/yyyy_MM_dd/_txtIndex/");
-        for (int f = 0; f < kIndexFilesPerDate; ++f) {
+        for (int f = 0; f < kIndexFilesPerDate; ++f)
             for (const char* suffix : {"", ".B", ".E"})
                 kiv_test::writeFile(index + QStringLiteral("scene_%1.txt").arg(f) + suffix,
                                     *suffix ? "" : "20200101120000\nD:/scenes/shot_0101.ass\n");
-        }
     }
     // Folders changed within the last seconds are listed at every poll: let the tree age.
     QThread::msleep(3500);
-    // One poll is MonitorStart; the first lists everything, later ones what changed.
-    const auto poll = [](kiv_monitorwork& worker) {
-        QMetaObject::invokeMethod(&worker, "MonitorStart", Qt::DirectConnection);
-    };
-    const Timing first = median([&](Timing& t) {
-        kiv_monitorwork fresh(root);
-        Stopwatch clock;
-        poll(fresh);
-        t = clock.stop();
-    });
-    kiv_monitorwork worker(root);
-    poll(worker);
-    const Timing steady = median([&](Timing&) { poll(worker); });
-    int entries = 0, folders = 0;
-    const Timing floor = median([&](Timing&) {
-        entries = folders = 0;
-        for (QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDirIterator::Subdirectories);
-             it.hasNext(); ++entries) {
-            it.next();
-            folders += it.fileInfo().isDir();
-        }
-    });
-    const QString floorName = QStringLiteral("QDirIterator walk: %1 entries, %2 folders").arg(entries).arg(folders);
-    return {{QStringLiteral("watcher first poll, %1 dates").arg(kDateFolders), first, floor, floorName},
-            {QStringLiteral("watcher steady poll, %1 dates").arg(kDateFolders), steady, floor, floorName}};
 }
 
 } // namespace
@@ -280,17 +164,102 @@ int main(int argc, char** argv)
     sandbox.writeTemplate(kTemplate);
     kiv_general_types::GeneralSet general;
     general.nodePools.insert("cpu", {"cpu_internal", "CPU Pool"});
+    std::vector<Row> rows;
 
-    std::vector<Row> rows{construction(general)};
+    // Construction, beside the panel's own form built bare: the same widgets, nothing wired or filled.
+    int widgets = 0;
+    const Timing built = median([&](Timing& t) {
+        Stopwatch clock;
+        kiv_configuration_widget form(general, nullptr);
+        t = clock.stop();
+        widgets = form.findChildren<QWidget*>().size();
+    });
+    const Timing bareForm = median([](Timing&) {
+        QDialog form;
+        Ui::wgtConfiguration().setupUi(&form);
+    });
+    rows.push_back({"panel construction", built, bareForm, QStringLiteral("its form built bare, %1 widgets").arg(widgets)});
     {
         kiv_configuration_widget panel(general, nullptr);
-        rows.push_back(userLoad(panel, sandbox));
-        rows.push_back(showConf(panel));
-        rows.push_back(generalOptions(panel, sandbox));
+        rows.push_back(userLoad("user load (SetCurrentUserInfo)", panel, sandbox));
+
+        for (int i = 0; i < kProjects; ++i)
+            panel.SetNewProject(project(i), false);
+        panel.SetCurrentProjectToTab(project(kProjects / 2).id);
+        QDialog dialog;
+        auto* table = new QTableWidget(0, 4, &dialog);
+        (new QVBoxLayout(&dialog))->addWidget(table);
+        rows.push_back({QStringLiteral("ShowConf, %1 projects").arg(kProjects),
+                        untilShown(&panel, [&] { panel.ShowConf(false); },
+                                   [&] { panel.findChild<QPushButton*>("btnClose")->click(); }),
+                        untilShown(&dialog, [&] {
+                            fillBareTable(table);
+                            dialog.exec();
+                        }, [&] { dialog.reject(); }),
+                        "QTableWidget: same rows and cells, shown"});
+
+        // The host's marks: every option, then the few answered from elsewhere.
+        QStringList marks{"currentproject", "appversion", "uploadconcurrent", "downloadconcurrent"}, keys;
+        for (const kiv_general_options::Option& option : kiv_general_options::table())
+            marks << QLatin1String(option.key);
+        for (const QString& mark : marks)
+            keys << "kiv.general/" + mark;
+        QSettings settings(sandbox.userFile("artist"), QSettings::IniFormat);
+        int answered = 0;
+        const auto ask = [&](const std::function<QVariant(int)>& value) {
+            return median([&](Timing&) {
+                for (int i = 0; i < kOptionCalls; ++i)
+                    answered += value(i).isValid();
+            });
+        };
+        rows.push_back({QStringLiteral("GetGeneralOpt x%1").arg(kOptionCalls),
+                        ask([&](int i) { return panel.GetGeneralOpt(marks.at(i % marks.size())); }),
+                        ask([&](int i) { return settings.value(keys.at(i % keys.size())); }),
+                        "QSettings::value of the same keys"});
+        if (answered == 0)
+            std::fputs("no option answered\n", stderr);
     }
-    for (const Row& row : watcherPolls(sandbox.userDir() + "/monitor"))
-        rows.push_back(row);
-    rows.push_back(versionLoad(general));
+
+    // One poll is MonitorStart; the first lists everything, later ones what changed.
+    const QString root = sandbox.userDir() + "/monitor";
+    writeMonitorTree(root);
+    const auto poll = [](kiv_monitorwork& worker) { QMetaObject::invokeMethod(&worker, "MonitorStart", Qt::DirectConnection); };
+    const Timing first = median([&](Timing& t) {
+        kiv_monitorwork fresh(root);
+        Stopwatch clock;
+        poll(fresh);
+        t = clock.stop();
+    });
+    kiv_monitorwork worker(root);
+    poll(worker);
+    const Timing steady = median([&](Timing&) { poll(worker); });
+    int entries = 0, folders = 0;
+    const Timing walk = median([&](Timing&) {
+        entries = folders = 0;
+        for (QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDirIterator::Subdirectories);
+             it.hasNext(); ++entries) {
+            it.next();
+            folders += it.fileInfo().isDir();
+        }
+    });
+    const QString walked = QStringLiteral("QDirIterator walk: %1 entries, %2 folders").arg(entries).arg(folders);
+    rows.push_back({QStringLiteral("watcher first poll, %1 dates").arg(kDateFolders), first, walk, walked});
+    rows.push_back({QStringLiteral("watcher steady poll, %1 dates").arg(kDateFolders), steady, walk, walked});
+
+    // Loads for a user with this many versions listed, each with a stored folder.
+    kiv_test::Sandbox versions;
+    QByteArray defaults = kDefaults, paths;
+    QStringList items;
+    for (int i = 0; i < kVersions; ++i) {
+        const QString guid = QStringLiteral("{V-%1}").arg(i);
+        items << QStringLiteral("\"%1&3ds Max %2\"").arg(guid).arg(2000 + i);
+        paths += QStringLiteral("[%1]\ninstalllocation=%2/max%3\n").arg(guid, versions.appDir()).arg(i).toUtf8();
+    }
+    versions.writeDefaults(defaults.replace("3dsmax={B-2019}&3ds Max 2019, {B-2020}&3ds Max 2020", "3dsmax=" + items.join(", ").toUtf8()));
+    versions.writeTemplate(kTemplate);
+    kiv_test::writeFile(versions.appDir() + "/data/kiv_renderpath.ini", paths);
+    kiv_configuration_widget versionPanel(general, nullptr);
+    rows.push_back(userLoad(QStringLiteral("user load, %1 versions").arg(kVersions), versionPanel, versions));
 
     std::printf("kiv_bench: median of %d runs, milliseconds; cpu = process CPU time, all threads\n\n", kRepetitions);
     std::printf("%-32s %10s %10s %10s %10s %7s %7s  %s\n", "case", "panel wall", "panel cpu", "floor wall", "floor cpu",
