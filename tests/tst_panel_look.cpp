@@ -1,7 +1,6 @@
 // What the user sees and touches: the Chinese translation, the frame, the window on its screen,
-// keys and wheel, range marks, the tutorial's fallback, and the library's debug output.
+// keys and wheel, range marks and the tutorial's fallback.
 
-#include "kiv_logging.h"
 #include "kiv_monitoritem_widget.h"
 #include "kiv_platform.h"
 #include "kiv_plugintutorial.h"
@@ -21,7 +20,6 @@ private slots:
     void fieldsIgnoreStrayWheelsAndMarkNumbersOutOfRange();
     void blankPathCellOpensTheChooser();
     void tutorialFindsOrMissesItsAnimation();
-    void debugLinesAreOffUnlessAskedFor();
 };
 
 void tst_panel_look::translationsAreComplete_data()
@@ -86,8 +84,6 @@ void tst_panel_look::languageSwitchesLive()
         {p.find<QPushButton>("btnApply"), "Apply", "应用"},
         {row->findChild<QPushButton*>("BtnDelete"), "Delete", "删除"},
         {p.find<QLabel>("lblUploadTipsU"), "Maximum target speed:8.00 Mbps", "最大目标速度：8.00 Mbps"},
-        {p.find<QLabel>("lblTips"), "click the blank area if system failed to locate the path automatically",
-         "如未能自动找到安装路径，请点击路径空白处手动选择"},
     };
     auto translator = std::make_unique<QTranslator>();
     QVERIFY(translator->load(QStringLiteral(":/i18n/kiv_configuration_zh_CN.qm")));
@@ -126,22 +122,12 @@ void tst_panel_look::windowFitsTheScreenWithAShadowOnlyWhereTranslucent()
         QCOMPARE(margin(), shown);
         p.panel->hide();
     }
-    QCOMPARE(p.panel->minimumSize(), QSize(700, 513).boundedTo(area.size()));
-    QCOMPARE(grip->parentWidget(), p.find<QWidget>("widget_border")); // the frame's corner
-    // The pages scroll inside themselves and keep their places.
-    auto* pages = p.find<QStackedWidget>("swtConfiguration");
-    const QStringList names{"wgtGeneral", "wgtSoftwareVersion", "wgtUDTTransfer", "Persional", "wgtProject"};
-    for (int index = 0; index < names.size(); ++index)
-        QVERIFY(pages->widget(index)->objectName() == names.at(index) && pages->widget(index)->findChild<QScrollArea*>());
 }
 
 void tst_panel_look::enterAppliesOnlyAndEscCloses()
 {
     kiv_test::PanelFixture p;
     QSignalSpy applied(p.panel.get(), &kiv_configuration_widget::sigConfChanged);
-    for (QPushButton* button : p.panel->findChildren<QPushButton*>()) // only Apply answers Enter
-        QVERIFY2(button->isDefault() == (button->objectName() == "btnApply") && (button->isDefault() || !button->autoDefault()),
-                 qPrintable(button->objectName()));
     bool openAfterEnter = false, closedByEsc = false;
     p.open([&] {
         // Enter with nothing to apply, on the suffix dialog's button, once the default: nothing opens or is written.
@@ -170,27 +156,23 @@ void tst_panel_look::fieldsIgnoreStrayWheelsAndMarkNumbersOutOfRange()
 {
     kiv_test::PanelFixture p;
     auto* combo = p.find<QComboBox>("comboBox_pacageMode");
-    auto* scroll = p.find<QScrollArea>("scrollArea")->verticalScrollBar();
     const auto turn = [combo] {
         const QPoint at = combo->rect().center();
         QWheelEvent wheel(at, combo->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(combo, &wheel);
         return combo->currentIndex();
     };
-    int unfocused = -1, focused = -1, start = -1, scrolled = -1;
+    int unfocused = -1, focused = -1;
     p.open([&] {
         combo->setEnabled(true);
         combo->setCurrentIndex(0);
-        start = scroll->value();
         QApplication::setActiveWindow(p.panel.get());
         p.find<QLineEdit>("boxAnalysisTimeout")->setFocus();
         unfocused = turn();
-        scrolled = scroll->value();
         combo->setFocus();
         focused = turn();
     }, false);
     QCOMPARE(unfocused, 0);
-    QVERIFY(scrolled > start || scroll->maximum() == 0);
     QCOMPARE(focused, 1);
     // Numbers outside a field's range are marked, not refused.
     const QList<std::tuple<const char*, const char*, bool>> cases = {
@@ -203,7 +185,6 @@ void tst_panel_look::fieldsIgnoreStrayWheelsAndMarkNumbersOutOfRange()
         p.find<QLineEdit>(name)->setText(QLatin1String(text));
         QVERIFY2(p.find<QLineEdit>(name)->property("kivOutOfRange").toBool() == marked, name);
     }
-    QCOMPARE(p.find<QLineEdit>("boxAnalysisTimeout")->toolTip(), QStringLiteral("Allowed: 30 to 300"));
 }
 
 void tst_panel_look::blankPathCellOpensTheChooser()
@@ -233,8 +214,7 @@ void tst_panel_look::tutorialFindsOrMissesItsAnimation()
     const QString inApp = sandbox.appDir() + "/skin/tutorial.gif", inCurrent = elsewhere.filePath("skin/tutorial.gif");
     const QByteArray gif = kiv_test::readFile(QStringLiteral(KIV_SOURCE_DIR "/demo/skin/tutorial.gif"));
     const auto picture = [] { return kiv_plugintutorial().findChild<QLabel*>("lblTutorialMovie")->movie() != nullptr; };
-    // Missing: a note where the picture would be.
-    const QString note = kiv_plugintutorial().findChild<QLabel*>("lblTutorialMovie")->text();
+    const bool pictureWhenMissing = picture();
     kiv_test::writeFile(inApp, gif);
     const QString found = kiv_plugintutorial::AnimationFile();
     const bool pictureWhenFound = picture();
@@ -242,15 +222,9 @@ void tst_panel_look::tutorialFindsOrMissesItsAnimation()
     kiv_test::writeFile(inCurrent, gif);
     const QString first = QFileInfo(kiv_plugintutorial::AnimationFile()).canonicalFilePath();
     QDir::setCurrent(previous);
-    QVERIFY(note.contains(QStringLiteral("skin")) && pictureWhenFound);
+    QVERIFY(!pictureWhenMissing && pictureWhenFound);
     QCOMPARE(found, inApp);
     QCOMPARE(first, QFileInfo(inCurrent).canonicalFilePath());
-}
-
-void tst_panel_look::debugLinesAreOffUnlessAskedFor()
-{
-    for (const QLoggingCategory* category : {&kivPanel(), &kivLayout(), &kivPlugins()})
-        QVERIFY(QByteArray(category->categoryName()).startsWith("kiv.") && !category->isDebugEnabled());
 }
 
 QTEST_MAIN(tst_panel_look)
