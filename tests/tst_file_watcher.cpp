@@ -10,6 +10,7 @@ class tst_file_watcher : public QObject
     Q_OBJECT
 private slots:
     void init();
+    void interfaceIsListedInOrder();
     void announcesEachIndexFileOnce();
     void eachFileIsReadWholeAndOnce();
     void laterChangesInKnownFoldersAreFound();
@@ -56,6 +57,15 @@ void tst_file_watcher::init()
     m_watcher = std::make_unique<kiv_filewatcher>();
     m_heard.clear();
     listen(m_watcher.get(), &m_heard);
+}
+
+void tst_file_watcher::interfaceIsListedInOrder()
+{
+    // Hosts connect by signature and index; the state stays behind the private pointer.
+    const QMetaObject& meta = kiv_filewatcher::staticMetaObject;
+    QCOMPARE(meta.indexOfMethod("monitorInitial()"), meta.methodOffset());
+    QCOMPARE(meta.indexOfMethod("fileChangeList(QStringList,QString)"), meta.methodOffset() + 1);
+    QCOMPARE(sizeof(kiv_filewatcher), sizeof(QObject) + sizeof(void*));
 }
 
 void tst_file_watcher::announcesEachIndexFileOnce()

@@ -1,6 +1,7 @@
 // What the user sees and touches: the Chinese translation, the frame, the window on its screen,
 // keys and wheel, range marks and the tutorial's fallback.
 
+#include "kiv_logging.h"
 #include "kiv_monitoritem_widget.h"
 #include "kiv_platform.h"
 #include "kiv_plugintutorial.h"
@@ -20,6 +21,7 @@ private slots:
     void fieldsIgnoreStrayWheelsAndMarkNumbersOutOfRange();
     void blankPathCellOpensTheChooser();
     void tutorialFindsOrMissesItsAnimation();
+    void debugLinesAreOffUnlessAskedFor();
 };
 
 void tst_panel_look::translationsAreComplete_data()
@@ -225,6 +227,12 @@ void tst_panel_look::tutorialFindsOrMissesItsAnimation()
     QVERIFY(!pictureWhenMissing && pictureWhenFound);
     QCOMPARE(found, inApp);
     QCOMPARE(first, QFileInfo(inCurrent).canonicalFilePath());
+}
+
+void tst_panel_look::debugLinesAreOffUnlessAskedFor()
+{
+    for (const QLoggingCategory* category : {&kivPanel(), &kivLayout(), &kivPlugins()})
+        QVERIFY(QByteArray(category->categoryName()).startsWith("kiv.") && !category->isDebugEnabled());
 }
 
 QTEST_MAIN(tst_panel_look)
