@@ -19,7 +19,7 @@ Sandbox::~Sandbox()
 }
 
 void Sandbox::writeDefaults(const QByteArray& ini) const { writeFile(defaultFile(), ini); }
-void Sandbox::writeTemplate(const QByteArray& ini) const { writeFile(templateFile(), ini); }
+void Sandbox::writeTemplate(const QByteArray& ini) const { writeFile(appDir() + QStringLiteral("/data/kiv_users.ini"), ini); }
 
 UninstallKey::UninstallKey()
 {

@@ -21,7 +21,6 @@ public:
     QString appDir() const { return m_root.path() + QStringLiteral("/app"); }
     QString userDir() const { return m_root.path() + QStringLiteral("/user"); }
     QString defaultFile() const { return appDir() + QStringLiteral("/data/kiv_default.ini"); }
-    QString templateFile() const { return appDir() + QStringLiteral("/data/kiv_users.ini"); }
     QString userFile(const QString& name) const { return userDir() + QStringLiteral("/conf/kiv_%1.ini").arg(name); }
     void writeDefaults(const QByteArray& ini) const;
     void writeTemplate(const QByteArray& ini) const;

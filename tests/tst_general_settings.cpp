@@ -58,8 +58,7 @@ class tst_general_settings : public QObject
     Q_OBJECT
 private slots:
     void freshUserAndAPanelWithoutUserGetTheDefaults();
-    void everyMarkAnswersAsTheHostTablesSay();
-    void storedOptionsRoundTripAndApplyWritesEverything();
+    void storedOptionsAnswerRoundTripAndApplyWritesEverything();
     void numbersOutOfRangeKeepThePreviousValue_data();
     void numbersOutOfRangeKeepThePreviousValue();
     void renderTimeoutSwitchControlsItsEditAndFlag();
@@ -94,8 +93,16 @@ void tst_general_settings::freshUserAndAPanelWithoutUserGetTheDefaults()
     QVERIFY(!QSettings(f.file(), QSettings::IniFormat).contains("kiv.general/countperpage"));
 }
 
-void tst_general_settings::everyMarkAnswersAsTheHostTablesSay()
+void tst_general_settings::storedOptionsAnswerRoundTripAndApplyWritesEverything()
 {
+    const auto everything = [](const QString& path) {
+        QSettings file(path, QSettings::IniFormat);
+        QStringList entries;
+        for (const QString& key : file.allKeys())
+            entries << key + "=" + file.value(key).toString();
+        return entries;
+    };
+    // Every mark answers as the host's tables say.
     Fixture f(kStored);
     const QStringList table = {
         "autodownload | bool:false | bool:false",   "countperpage | int:30 | int:30",
@@ -107,20 +114,7 @@ void tst_general_settings::everyMarkAnswersAsTheHostTablesSay()
         "currentproject | QString:project-7 | -",   "appversion | QString:5.0.1 | -",
         "server | QString:https://server.example | -", "nosuchmark | int:-1 | -", "AutoDownload | int:-1 | -"};
     QCOMPARE(answers(f.panel.get(), table), table);
-
-}
-
-void tst_general_settings::storedOptionsRoundTripAndApplyWritesEverything()
-{
-    const auto everything = [](const QString& path) {
-        QSettings file(path, QSettings::IniFormat);
-        QStringList entries;
-        for (const QString& key : file.allKeys())
-            entries << key + "=" + file.value(key).toString();
-        return entries;
-    };
     // Shown and written back as stored, hidden options included; other sections kept, nothing added.
-    Fixture f(kStored);
     const QStringList before = everything(f.file());
     f.open([&] {
         for (const char* off : {"boxAnalysisTimeout", "boxBalanceInsufficient", "renderspinbox"})
