@@ -22,6 +22,7 @@ int main(int argc, char* argv[])
         in >> source >> destination >> result;
         if (in.status() == QDataStream::Ok)
             params = QStringList{source, destination, result};
+        file.close(); // before any hang: Windows removes no file that is open
     }
 
     const QString record = qEnvironmentVariable("KIV_FAKE_COPIER_RECORD");
