@@ -139,8 +139,7 @@ void whenModal(std::function<void(QWidget*)> answer, bool* answered, int timeout
     if (answered)
         *answered = false;
     auto* timer = new QTimer(qApp);
-    auto clock = std::make_shared<QElapsedTimer>();
-    clock->start();
+    const QDeadlineTimer deadline(timeoutMs);
     timer->setInterval(5);
     QObject::connect(timer, &QTimer::timeout, [=] {
         QWidget* modal = QApplication::activeModalWidget();
@@ -151,7 +150,7 @@ void whenModal(std::function<void(QWidget*)> answer, bool* answered, int timeout
                     *answered = true;
                 answer(modal);
             });
-        } else if (clock->elapsed() > timeoutMs) {
+        } else if (deadline.hasExpired()) {
             if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
                 dialog->reject();
         } else {
